@@ -1,0 +1,34 @@
+# The two commands of the README: `make demo` and `make test`. Both install what they need.
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build test sanitize asan tsan demo clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS)
+
+test: build
+	ctest --preset default -j $(JOBS)
+
+asan: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
+
+sanitize: asan tsan
+
+demo: build
+	build/tools/linedemo/linedemo
+
+clean:
+	rm -rf build build-asan build-tsan

@@ -1,0 +1,83 @@
+#include "platform/Event.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace platform {
+
+std::mutex& Event::Lock() {
+  static std::mutex lock;
+  return lock;
+}
+
+void Event::SetLocked() {
+  signalled_ = true;
+  for (Waiter* waiter : waiters_) waiter->wake.notify_one();
+}
+
+void Event::Set() {
+  std::lock_guard lock(Lock());
+  SetLocked();
+}
+
+void Event::Reset() {
+  std::lock_guard lock(Lock());
+  signalled_ = false;
+}
+
+bool Event::IsSet() const {
+  std::lock_guard lock(Lock());
+  return signalled_;
+}
+
+bool Event::TryTake() {
+  if (!signalled_) return false;
+  if (!manualReset_) signalled_ = false;
+  return true;
+}
+
+DWORD Event::Wait(const std::vector<std::shared_ptr<Event>>& events, bool waitAll, DWORD milliseconds) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+  std::unique_lock lock(Lock());
+  Waiter waiter;
+  bool registered = false;
+  auto unregister = [&] {
+    if (!registered) return;
+    for (const auto& event : events) {
+      auto& list = event->waiters_;
+      list.erase(std::remove(list.begin(), list.end(), &waiter), list.end());
+    }
+  };
+  for (;;) {
+    if (waitAll) {
+      if (std::all_of(events.begin(), events.end(), [](const auto& e) { return e->signalled_; })) {
+        for (const auto& event : events) event->TryTake();
+        unregister();
+        return WAIT_OBJECT_0;
+      }
+    } else {
+      for (std::size_t i = 0; i < events.size(); ++i) {
+        if (events[i]->TryTake()) {
+          unregister();
+          return WAIT_OBJECT_0 + static_cast<DWORD>(i);
+        }
+      }
+    }
+    if (milliseconds == 0) {
+      unregister();
+      return WAIT_TIMEOUT;
+    }
+    if (!registered) {
+      for (const auto& event : events) event->waiters_.push_back(&waiter);
+      registered = true;
+    }
+    if (milliseconds == INFINITE) {
+      waiter.wake.wait(lock);
+    } else if (waiter.wake.wait_until(lock, deadline) == std::cv_status::timeout) {
+      milliseconds = 0;  // one last look, then report the time-out
+    }
+  }
+}
+
+}  // namespace platform

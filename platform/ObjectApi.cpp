@@ -1,0 +1,91 @@
+#include "platform/ObjectApi.h"
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/Overlapped.h"
+
+namespace platform {
+
+BOOL ObjectApi::Fail(DWORD error) {
+  SetLastError(error);
+  return FALSE;
+}
+
+BOOL ObjectApi::CloseHandle(HANDLE hObject) {
+  auto object = handles_.Remove(hObject);
+  if (!object) return Fail(ERROR_INVALID_HANDLE);
+  object->Close();
+  return TRUE;
+}
+
+HANDLE ObjectApi::CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bInitialState, LPCSTR lpName) {
+  if (lpName) {  // named events are shared between processes; nothing here needs them
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return nullptr;
+  }
+  return handles_.Insert(std::make_shared<Event>(bManualReset != FALSE, bInitialState != FALSE));
+}
+
+BOOL ObjectApi::SetEvent(HANDLE hEvent) {
+  auto event = handles_.FindAs<Event>(hEvent);
+  if (!event) return Fail(ERROR_INVALID_HANDLE);
+  event->Set();
+  return TRUE;
+}
+
+BOOL ObjectApi::ResetEvent(HANDLE hEvent) {
+  auto event = handles_.FindAs<Event>(hEvent);
+  if (!event) return Fail(ERROR_INVALID_HANDLE);
+  event->Reset();
+  return TRUE;
+}
+
+DWORD ObjectApi::WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
+  return WaitForMultipleObjects(1, &hHandle, FALSE, dwMilliseconds);
+}
+
+DWORD ObjectApi::WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAll,
+                                        DWORD dwMilliseconds) {
+  if (nCount == 0 || nCount > MAXIMUM_WAIT_OBJECTS || !lpHandles) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return WAIT_FAILED;
+  }
+  std::vector<std::shared_ptr<Event>> events;
+  events.reserve(nCount);
+  for (DWORD i = 0; i < nCount; ++i) {
+    auto event = handles_.FindAs<Event>(lpHandles[i]);
+    if (!event) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return WAIT_FAILED;
+    }
+    events.push_back(std::move(event));
+  }
+  return Event::Wait(events, bWaitAll != FALSE, dwMilliseconds);
+}
+
+BOOL ObjectApi::GetOverlappedResult(HANDLE hFile, LPOVERLAPPED lpOverlapped,
+                                    LPDWORD lpNumberOfBytesTransferred, BOOL bWait) {
+  if (!handles_.Find(hFile)) return Fail(ERROR_INVALID_HANDLE);
+  if (!lpOverlapped || !lpNumberOfBytesTransferred) return Fail(ERROR_INVALID_PARAMETER);
+  OverlappedState state = ReadOverlapped(lpOverlapped);
+  if (state.pending && bWait) {
+    auto event = handles_.FindAs<Event>(lpOverlapped->hEvent);
+    if (!event) return Fail(ERROR_INVALID_PARAMETER);
+    Event::Wait({event}, false, INFINITE);
+    state = ReadOverlapped(lpOverlapped);
+  }
+  if (state.pending) return Fail(ERROR_IO_INCOMPLETE);
+  *lpNumberOfBytesTransferred = state.bytes;
+  return state.error == ERROR_SUCCESS ? TRUE : Fail(state.error);
+}
+
+void ObjectApi::Sleep(DWORD dwMilliseconds) {
+  if (dwMilliseconds == 0)
+    std::this_thread::yield();
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(dwMilliseconds));
+}
+
+}  // namespace platform

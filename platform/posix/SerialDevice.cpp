@@ -1,0 +1,378 @@
+#include "platform/posix/SerialDevice.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "platform/Overlapped.h"
+#include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/LineSettings.h"
+
+namespace platform::posix {
+
+namespace {
+
+// SetupComm may not ask for more than this; a negative size arrives here as a huge one.
+constexpr DWORD MaximumQueueSize = 64u << 20;
+
+bool IsPseudoTerminal(int fd) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0) return false;
+  const unsigned dev = major(st.st_rdev);
+  return (dev >= 136 && dev <= 143) || dev == 3;  // Unix98 and BSD pty slaves
+}
+
+}  // namespace
+
+std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, bool exclusive, DWORD& error) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) {
+    error = OpenErrorFromErrno(errno);
+    return nullptr;
+  }
+  // Only a character device can be a serial port; anything else (a FIFO would block the
+  // open, a regular file would take the writes) is not there as far as a port is concerned.
+  if (!S_ISCHR(st.st_mode)) {
+    error = ERROR_FILE_NOT_FOUND;
+    return nullptr;
+  }
+  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    error = OpenErrorFromErrno(errno);
+    return nullptr;
+  }
+  auto fail = [&](DWORD code) -> std::shared_ptr<SerialDevice> {
+    close(fd);
+    error = code;
+    return nullptr;
+  };
+  if (!isatty(fd)) return fail(ERROR_FILE_NOT_FOUND);
+  // TIOCEXCL keeps out other users but not root; the lock keeps out every opener that asks.
+  if (exclusive && flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(OpenErrorFromErrno(errno));
+  if (exclusive && ioctl(fd, TIOCEXCL) != 0) return fail(OpenErrorFromErrno(errno));
+  if (DWORD code = MakeRaw(fd); code != ERROR_SUCCESS) return fail(code);
+  const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wakeFd < 0) return fail(OpenErrorFromErrno(errno));
+  try {
+    return std::shared_ptr<SerialDevice>(new SerialDevice(fd, wakeFd, IsPseudoTerminal(fd)));
+  } catch (...) {
+    close(wakeFd);
+    return fail(ERROR_NOT_ENOUGH_MEMORY);
+  }
+}
+
+SerialDevice::SerialDevice(int fd, int wakeFd, bool pseudoTerminal)
+    : fd_(fd), wakeFd_(wakeFd), pseudoTerminal_(pseudoTerminal) {
+  countersSupported_ = ReadErrorCounters(fd_, counters_);
+}
+
+SerialDevice::~SerialDevice() { Close(); }
+
+void SerialDevice::Close() {
+  {
+    std::lock_guard lock(mutex_);
+    if (closed_) return;
+    closed_ = true;
+    stopping_ = true;
+    // Closing the handle cancels what is still running, as on Windows.
+    FailAllWritesLocked(ERROR_OPERATION_ABORTED);
+  }
+  if (driver_.joinable()) {
+    WakeDriver();
+    driver_.join();
+  }
+  ioctl(fd_, TIOCNXCL);
+  close(fd_);
+  close(wakeFd_);
+}
+
+bool SerialDevice::DriverThreadStarted() const {
+  std::lock_guard lock(mutex_);
+  return driver_.joinable();
+}
+
+DWORD SerialDevice::SetupComm(DWORD inQueue, DWORD outQueue) {
+  std::lock_guard lock(mutex_);
+  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+  if (inQueue > MaximumQueueSize || outQueue > MaximumQueueSize) return ERROR_INVALID_PARAMETER;
+  if (inQueue != 0) inputCapacity_ = inQueue;
+  return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::SetCommState(const DCB& dcb) {
+  std::lock_guard lock(mutex_);
+  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+  const DWORD error = ApplyLineSettings(fd_, dcb, pseudoTerminal_);
+  if (error != ERROR_SUCCESS) return error;
+  discardNull_ = (dcb.Flags & DCB_fNull) != 0;
+  replaceErrors_ = (dcb.Flags & DCB_fParity) && (dcb.Flags & DCB_fErrorChar);
+  errorChar_ = static_cast<std::uint8_t>(dcb.ErrorChar);
+  return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::SetCommTimeouts(const COMMTIMEOUTS& timeouts) {
+  std::lock_guard lock(mutex_);
+  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+  timeouts_ = timeouts;
+  return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::Purge(DWORD flags) {
+  if (flags == 0 || (flags & ~(PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR)) != 0)
+    return ERROR_INVALID_PARAMETER;
+  std::lock_guard lock(mutex_);
+  if (flags & PURGE_TXABORT) FailAllWritesLocked(ERROR_OPERATION_ABORTED);
+  // Nothing here reads, so there is no read to abort. Clearing a line that has gone has
+  // nothing left to clear, so a hung-up device purges successfully and can still be closed.
+  if (flags & PURGE_TXCLEAR) tcflush(fd_, TCOFLUSH);
+  if (flags & PURGE_RXCLEAR) {
+    tcflush(fd_, TCIFLUSH);
+    input_.clear();
+  }
+  return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::ClearError(DWORD* errors, COMSTAT* stat) {
+  std::lock_guard lock(mutex_);
+  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+  PullInputLocked();
+  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+  if (countersSupported_) {
+    ErrorCounters now;
+    if (ReadErrorCounters(fd_, now)) {
+      errors_ |= ErrorFlagsBetween(counters_, now);
+      counters_ = now;
+    }
+  }
+  if (errors) *errors = errors_;
+  errors_ = 0;
+  if (stat) {
+    DWORD pending = 0;
+    for (const PendingWrite& w : writes_) pending += w.size - w.sent;
+    int inKernel = 0;
+    if (ioctl(fd_, TIOCOUTQ, &inKernel) != 0 || inKernel < 0) inKernel = 0;
+    stat->Flags = 0;
+    stat->cbInQue = static_cast<DWORD>(input_.size());
+    stat->cbOutQue = pending + static_cast<DWORD>(inKernel);
+  }
+  return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::ModemStatus(DWORD* status) {
+  std::lock_guard lock(mutex_);
+  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+  DWORD lines = 0;
+  const DWORD error = ReadModemStatus(fd_, lines);
+  if (error == ERROR_SUCCESS && status) *status = lines;
+  return error;
+}
+
+std::optional<SerialDevice::Clock::time_point> SerialDevice::DeadlineFor(DWORD size) const {
+  const std::uint64_t total = std::uint64_t{timeouts_.WriteTotalTimeoutMultiplier} * size +
+                              timeouts_.WriteTotalTimeoutConstant;
+  if (timeouts_.WriteTotalTimeoutMultiplier == 0 && timeouts_.WriteTotalTimeoutConstant == 0) return std::nullopt;
+  return Clock::now() + std::chrono::milliseconds(total);
+}
+
+DWORD SerialDevice::Write(const void* data, DWORD size, OVERLAPPED* overlapped, std::shared_ptr<Event> event,
+                          DWORD* written) {
+  std::lock_guard lock(mutex_);
+  if (written) *written = 0;
+  BeginOverlapped(overlapped, event.get());
+  auto finish = [&](DWORD error, DWORD bytes) {
+    CompleteOverlapped(overlapped, event.get(), error, bytes);
+    if (error == ERROR_SUCCESS && written) *written = bytes;
+    return error;
+  };
+  if (closed_) return finish(ERROR_INVALID_HANDLE, 0);
+  if (lineFailure_ != ERROR_SUCCESS) return finish(lineFailure_, 0);
+  if (size == 0) return finish(ERROR_SUCCESS, 0);
+
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  DWORD sent = 0;
+  if (writes_.empty()) {
+    // The common case: the tty takes the whole string at once and nothing else is involved.
+    ssize_t n;
+    do n = ::write(fd_, bytes, size);
+    while (n < 0 && errno == EINTR);
+    if (n < 0 && errno != EAGAIN) {
+      const DWORD error = IoErrorFromErrno(errno);
+      if (errno == EIO) HangUpLocked(error);
+      return finish(error, 0);
+    }
+    if (n > 0) sent = static_cast<DWORD>(n);
+    if (sent == size) return finish(ERROR_SUCCESS, size);
+  }
+  std::optional<Clock::time_point> deadline;
+  if (writes_.empty()) deadline = DeadlineFor(size);
+  writes_.push_back({bytes, size, sent, overlapped, std::move(event), deadline});
+  if (DWORD error = StartDriverLocked(); error != ERROR_SUCCESS) {
+    PendingWrite failed = writes_.back();
+    writes_.pop_back();
+    CompleteOverlapped(failed.overlapped, failed.event.get(), error, failed.sent);
+    return error;
+  }
+  WakeDriver();
+  return ERROR_IO_PENDING;
+}
+
+DWORD SerialDevice::StartDriverLocked() {
+  if (driver_.joinable()) return ERROR_SUCCESS;
+  try {
+    driver_ = std::thread(&SerialDevice::DriverLoop, this);
+  } catch (const std::system_error&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
+  }
+  return ERROR_SUCCESS;
+}
+
+void SerialDevice::WakeDriver() const {
+  const std::uint64_t one = 1;
+  [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
+}
+
+int SerialDevice::PollTimeoutLocked() const {
+  if (writes_.empty() || !writes_.front().deadline) return -1;
+  const auto left = *writes_.front().deadline - Clock::now();
+  if (left <= Clock::duration::zero()) return 0;
+  // Rounded up, so the wake comes after the deadline, not just before it.
+  return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+}
+
+void SerialDevice::DriverLoop() noexcept {
+  try {
+    RunDriver();
+  } catch (...) {
+    // The thread cannot go on; fail what it was carrying so no caller waits for ever.
+    std::lock_guard lock(mutex_);
+    HangUpLocked(ERROR_NOT_ENOUGH_MEMORY);
+  }
+}
+
+void SerialDevice::RunDriver() {
+  for (;;) {
+    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {-1, 0, 0}};
+    int timeout;
+    {
+      std::lock_guard lock(mutex_);
+      if (stopping_) return;
+      if (lineFailure_ == ERROR_SUCCESS) {
+        fds[1].fd = fd_;
+        fds[1].events = static_cast<short>(POLLIN | (writes_.empty() ? 0 : POLLOUT));
+      }
+      timeout = PollTimeoutLocked();
+    }
+    if (poll(fds, 2, timeout) < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category());
+    if (fds[0].revents & POLLIN) {
+      std::uint64_t count;
+      [[maybe_unused]] ssize_t n = ::read(wakeFd_, &count, sizeof count);
+    }
+    std::lock_guard lock(mutex_);
+    if (stopping_) return;
+    if (fds[1].revents & POLLNVAL)
+      HangUpLocked(ERROR_INVALID_HANDLE);
+    else if (fds[1].revents & (POLLIN | POLLHUP | POLLERR))
+      PullInputLocked();  // a hang-up shows itself as the end of the input
+    PumpWritesLocked();
+  }
+}
+
+void SerialDevice::PullInputLocked() {
+  std::uint8_t buffer[4096];
+  while (lineFailure_ == ERROR_SUCCESS) {
+    const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+    if (n > 0) {
+      StoreReceivedLocked(buffer, static_cast<std::size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) return;
+    // End of input on a tty means the other side has hung up (the adapter was unplugged).
+    HangUpLocked(n == 0 ? ERROR_GEN_FAILURE : IoErrorFromErrno(errno));
+  }
+}
+
+void SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t size) {
+  auto store = [this](std::uint8_t b) {
+    if (input_.size() >= inputCapacity_) {
+      errors_ |= CE_RXOVER;  // the queue is full: the byte is lost, as the driver reports it
+      return;
+    }
+    input_.push_back(b);
+  };
+  decoder_.Feed(
+      data, size,
+      [&](std::uint8_t b) {
+        if (!(discardNull_ && b == 0)) store(b);
+      },
+      [&](std::uint8_t b) {
+        if (!countersSupported_) errors_ |= CE_FRAME;
+        store(replaceErrors_ ? errorChar_ : b);
+      },
+      [&] {
+        if (!countersSupported_) errors_ |= CE_BREAK;
+      });
+}
+
+void SerialDevice::PumpWritesLocked() {
+  while (!writes_.empty()) {
+    PendingWrite& head = writes_.front();
+    if (lineFailure_ != ERROR_SUCCESS) {
+      CompleteHeadLocked(lineFailure_);
+      continue;
+    }
+    ssize_t n;
+    do n = ::write(fd_, head.data + head.sent, head.size - head.sent);
+    while (n < 0 && errno == EINTR);
+    if (n > 0) head.sent += static_cast<DWORD>(n);
+    if (head.sent == head.size) {
+      CompleteHeadLocked(ERROR_SUCCESS);
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN) {
+      if (errno == EIO) {
+        HangUpLocked(ERROR_GEN_FAILURE);
+        continue;
+      }
+      CompleteHeadLocked(IoErrorFromErrno(errno));
+      continue;
+    }
+    // A write cut short by its time-out has succeeded with what it sent.
+    if (head.deadline && Clock::now() >= *head.deadline) {
+      CompleteHeadLocked(ERROR_SUCCESS);
+      continue;
+    }
+    return;
+  }
+}
+
+void SerialDevice::CompleteHeadLocked(DWORD error) {
+  PendingWrite done = std::move(writes_.front());
+  writes_.pop_front();
+  CompleteOverlapped(done.overlapped, done.event.get(), error, done.sent);
+  if (!writes_.empty() && !writes_.front().deadline) writes_.front().deadline = DeadlineFor(writes_.front().size);
+}
+
+void SerialDevice::FailAllWritesLocked(DWORD error) {
+  while (!writes_.empty()) {
+    PendingWrite& head = writes_.front();
+    CompleteOverlapped(head.overlapped, head.event.get(), error, head.sent);
+    writes_.pop_front();
+  }
+}
+
+void SerialDevice::HangUpLocked(DWORD error) {
+  if (lineFailure_ == ERROR_SUCCESS) lineFailure_ = error;
+  FailAllWritesLocked(lineFailure_);
+}
+
+}  // namespace platform::posix

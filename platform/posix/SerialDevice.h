@@ -1,0 +1,97 @@
+// An open tty playing the part of the Windows serial driver: it keeps the input queue of the
+// size SetupComm gives, completes overlapped writes through their OVERLAPPED event, bounds
+// them by the write time-outs, and keeps the line-error state that ClearCommError reads.
+//
+// Writes that the tty takes at once complete in the caller's thread. Only a write that has to
+// wait starts the device's driver thread, which then sleeps in poll() until the tty can take
+// more, a time-out runs out, or it is told to stop; it never wakes on a timer while the line
+// is quiet.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "platform/Event.h"
+#include "platform/posix/ReceiveDecoder.h"
+#include "platform/posix/TtyIoctls.h"
+
+namespace platform::posix {
+
+class SerialDevice final : public KernelObject {
+ public:
+  // Opens a tty; exclusive keeps every other opener out (root included). On failure returns
+  // nullptr with the Win32 code in `error`.
+  static std::shared_ptr<SerialDevice> Open(const std::string& path, bool exclusive, DWORD& error);
+  ~SerialDevice() override;
+  SerialDevice(const SerialDevice&) = delete;
+  SerialDevice& operator=(const SerialDevice&) = delete;
+
+  void Close() override;
+
+  // Each returns ERROR_SUCCESS or the code for GetLastError.
+  DWORD SetupComm(DWORD inQueue, DWORD outQueue);
+  DWORD SetCommState(const DCB& dcb);
+  DWORD SetCommTimeouts(const COMMTIMEOUTS& timeouts);
+  DWORD Purge(DWORD flags);
+  DWORD ClearError(DWORD* errors, COMSTAT* stat);
+  DWORD ModemStatus(DWORD* status);
+  // ERROR_SUCCESS when the write finished at once (*written holds the count), ERROR_IO_PENDING
+  // while it runs (completion goes to `overlapped` and `event`), otherwise the failure.
+  DWORD Write(const void* data, DWORD size, OVERLAPPED* overlapped, std::shared_ptr<Event> event, DWORD* written);
+
+  bool DriverThreadStarted() const;
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  struct PendingWrite {
+    const std::uint8_t* data;
+    DWORD size;
+    DWORD sent;
+    OVERLAPPED* overlapped;
+    std::shared_ptr<Event> event;
+    std::optional<Clock::time_point> deadline;  // set when the write reaches the head
+  };
+
+  SerialDevice(int fd, int wakeFd, bool pseudoTerminal);
+
+  void DriverLoop() noexcept;
+  void RunDriver();
+  DWORD StartDriverLocked();
+  void WakeDriver() const;
+  int PollTimeoutLocked() const;
+  void PullInputLocked();
+  void StoreReceivedLocked(const std::uint8_t* data, std::size_t size);
+  void PumpWritesLocked();
+  void CompleteHeadLocked(DWORD error);
+  void FailAllWritesLocked(DWORD error);
+  void HangUpLocked(DWORD error);
+  std::optional<Clock::time_point> DeadlineFor(DWORD size) const;
+
+  const int fd_;
+  const int wakeFd_;
+  const bool pseudoTerminal_;
+
+  mutable std::mutex mutex_;
+  std::thread driver_;
+  bool stopping_ = false;
+  bool closed_ = false;
+  DWORD lineFailure_ = ERROR_SUCCESS;  // once the line has gone, every call reports this
+  COMMTIMEOUTS timeouts_{};
+  std::deque<PendingWrite> writes_;
+  std::deque<std::uint8_t> input_;
+  std::size_t inputCapacity_ = 4096;
+  DWORD errors_ = 0;
+  bool discardNull_ = false;
+  bool replaceErrors_ = false;
+  std::uint8_t errorChar_ = 0;
+  ReceiveDecoder decoder_;
+  bool countersSupported_ = false;
+  ErrorCounters counters_;
+};
+
+}  // namespace platform::posix

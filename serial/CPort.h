@@ -1,0 +1,7 @@
+// The serial component's header for the rest of the system.
+#pragma once
+
+#include "serial/ComErrors.h"
+#include "serial/ComOptions.h"
+#include "serial/ComPort.h"
+#include "serial/ComTypes.h"

@@ -43,11 +43,15 @@ BOOL ObjectApi::ResetEvent(HANDLE hEvent) {
 }
 
 DWORD ObjectApi::WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
-  return WaitForMultipleObjects(1, &hHandle, FALSE, dwMilliseconds);
+  return WaitForEvents(1, &hHandle, FALSE, dwMilliseconds);
 }
 
 DWORD ObjectApi::WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAll,
                                         DWORD dwMilliseconds) {
+  return WaitForEvents(nCount, lpHandles, bWaitAll, dwMilliseconds);
+}
+
+DWORD ObjectApi::WaitForEvents(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAll, DWORD dwMilliseconds) {
   if (nCount == 0 || nCount > MAXIMUM_WAIT_OBJECTS || !lpHandles) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return WAIT_FAILED;

@@ -32,6 +32,8 @@ class ObjectApi : public Api {
   static BOOL Fail(DWORD error);
 
  private:
+  DWORD WaitForEvents(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAll, DWORD dwMilliseconds);
+
   HandleTable handles_;
 };
 

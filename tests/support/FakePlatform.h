@@ -1,0 +1,130 @@
+// A platform backend for unit tests: it records every call with what was passed, can be told
+// to fail any call with any code, and simulates serial devices whose writes finish at once,
+// later, short, or not until they are aborted. Events and waits are the real in-process ones.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/ObjectApi.h"
+
+namespace fake {
+
+using namespace platform;
+
+enum class WriteMode {
+  Immediate,  // WriteFile finishes at once and returns TRUE
+  Pending,    // WriteFile returns ERROR_IO_PENDING; the transfer has finished by the wait
+  Hang,       // WriteFile returns ERROR_IO_PENDING; the transfer runs until aborted
+};
+
+struct OpenRecord {
+  std::string name;
+  DWORD access, share, disposition, flags;
+  bool securityAttributes, templateFile;
+};
+
+class FakePlatform final : public ObjectApi {
+ public:
+  FakePlatform();
+  ~FakePlatform() override;
+
+  // --- what the code under test did ---
+  std::vector<std::string> Calls() const;
+  std::size_t CountOf(const std::string& call) const;
+  void ClearCalls();
+  std::vector<OpenRecord> Opens() const;
+  std::vector<DCB> CommStates() const;
+  std::vector<COMMTIMEOUTS> CommTimeouts() const;
+  std::vector<std::pair<DWORD, DWORD>> QueueSizes() const;
+  std::vector<DWORD> Purges() const;
+  std::vector<std::string> Writes() const;
+  std::size_t OpenHandles() const { return Handles().Count(); }
+
+  // --- how the platform behaves ---
+  // The (skip + 1)-th next call named `call` fails with `error`.
+  void FailNext(const std::string& call, DWORD error, int skip = 0);
+  // Opening this name fails with ERROR_FILE_NOT_FOUND.
+  void RemoveDevice(const std::string& name);
+  void SetWriteMode(WriteMode mode);
+  // Writes report this many bytes (at most the size asked for); negative: all of them.
+  void SetShortWrite(long bytes);
+  // Waited-for writes end with this error instead of success.
+  void SetWriteCompletionError(DWORD error);
+  void SetInQueue(DWORD bytes);
+  void SetErrorFlags(DWORD flags);  // reported by the next ClearCommError, then cleared
+  void SetModemStatus(DWORD status);
+  std::size_t HangingWrites() const;
+
+  // --- the platform calls ---
+  HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                     LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
+                     DWORD dwFlagsAndAttributes, HANDLE hTemplateFile) override;
+  BOOL CloseHandle(HANDLE hObject) override;
+  BOOL SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue) override;
+  BOOL SetCommState(HANDLE hFile, const DCB* lpDCB) override;
+  BOOL SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeouts) override;
+  BOOL PurgeComm(HANDLE hFile, DWORD dwFlags) override;
+  BOOL ClearCommError(HANDLE hFile, LPDWORD lpErrors, LPCOMSTAT lpStat) override;
+  BOOL GetCommModemStatus(HANDLE hFile, LPDWORD lpModemStat) override;
+  BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+                 LPOVERLAPPED lpOverlapped) override;
+  BOOL GetOverlappedResult(HANDLE hFile, LPOVERLAPPED lpOverlapped, LPDWORD lpNumberOfBytesTransferred,
+                           BOOL bWait) override;
+  HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset, BOOL bInitialState,
+                      LPCSTR lpName) override;
+  BOOL SetEvent(HANDLE hEvent) override;
+  BOOL ResetEvent(HANDLE hEvent) override;
+  DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) override;
+  DWORD WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAll, DWORD dwMilliseconds) override;
+  void Sleep(DWORD dwMilliseconds) override;
+
+ private:
+  struct HangingWrite {
+    OVERLAPPED* overlapped;
+    std::shared_ptr<Event> event;
+  };
+  // Records the call; true (with the last error set) when it is to fail.
+  bool Enter(const std::string& call);
+  bool IsDevice(HANDLE handle) const;
+
+  mutable std::mutex mutex_;
+  std::vector<std::string> calls_;
+  std::map<std::string, std::deque<std::pair<int, DWORD>>> failures_;
+  std::set<std::string> missing_;
+  std::set<std::string> openNames_;
+  std::map<HANDLE, std::string> deviceNames_;
+  std::vector<OpenRecord> opens_;
+  std::vector<DCB> commStates_;
+  std::vector<COMMTIMEOUTS> commTimeouts_;
+  std::vector<std::pair<DWORD, DWORD>> queueSizes_;
+  std::vector<DWORD> purges_;
+  std::vector<std::string> writes_;
+  std::vector<HangingWrite> hanging_;
+  WriteMode writeMode_ = WriteMode::Immediate;
+  long shortWrite_ = -1;
+  DWORD completionError_ = ERROR_SUCCESS;
+  DWORD inQueue_ = 0;
+  DWORD errorFlags_ = 0;
+  DWORD modemStatus_ = 0;
+};
+
+// Installs a fake for the lifetime of the object.
+class ScopedFakePlatform {
+ public:
+  ScopedFakePlatform() : previous_(Install(&fake_)) {}
+  ~ScopedFakePlatform() { Install(previous_); }
+  FakePlatform* operator->() { return &fake_; }
+  FakePlatform& operator*() { return fake_; }
+
+ private:
+  FakePlatform fake_;
+  Api* previous_;
+};
+
+}  // namespace fake

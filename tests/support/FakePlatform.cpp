@@ -54,30 +54,6 @@ void FakePlatform::ClearCalls() {
   writes_.clear();
 }
 
-std::vector<OpenRecord> FakePlatform::Opens() const {
-  std::lock_guard lock(mutex_);
-  return opens_;
-}
-std::vector<DCB> FakePlatform::CommStates() const {
-  std::lock_guard lock(mutex_);
-  return commStates_;
-}
-std::vector<COMMTIMEOUTS> FakePlatform::CommTimeouts() const {
-  std::lock_guard lock(mutex_);
-  return commTimeouts_;
-}
-std::vector<std::pair<DWORD, DWORD>> FakePlatform::QueueSizes() const {
-  std::lock_guard lock(mutex_);
-  return queueSizes_;
-}
-std::vector<DWORD> FakePlatform::Purges() const {
-  std::lock_guard lock(mutex_);
-  return purges_;
-}
-std::vector<std::string> FakePlatform::Writes() const {
-  std::lock_guard lock(mutex_);
-  return writes_;
-}
 std::size_t FakePlatform::HangingWrites() const {
   std::lock_guard lock(mutex_);
   return hanging_.size();
@@ -90,30 +66,6 @@ void FakePlatform::FailNext(const std::string& call, DWORD error, int skip) {
 void FakePlatform::RemoveDevice(const std::string& name) {
   std::lock_guard lock(mutex_);
   missing_.insert(name);
-}
-void FakePlatform::SetWriteMode(WriteMode mode) {
-  std::lock_guard lock(mutex_);
-  writeMode_ = mode;
-}
-void FakePlatform::SetShortWrite(long bytes) {
-  std::lock_guard lock(mutex_);
-  shortWrite_ = bytes;
-}
-void FakePlatform::SetWriteCompletionError(DWORD error) {
-  std::lock_guard lock(mutex_);
-  completionError_ = error;
-}
-void FakePlatform::SetInQueue(DWORD bytes) {
-  std::lock_guard lock(mutex_);
-  inQueue_ = bytes;
-}
-void FakePlatform::SetErrorFlags(DWORD flags) {
-  std::lock_guard lock(mutex_);
-  errorFlags_ = flags;
-}
-void FakePlatform::SetModemStatus(DWORD status) {
-  std::lock_guard lock(mutex_);
-  modemStatus_ = status;
 }
 
 HANDLE FakePlatform::CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,

@@ -38,12 +38,12 @@ class FakePlatform final : public ObjectApi {
   std::vector<std::string> Calls() const;
   std::size_t CountOf(const std::string& call) const;
   void ClearCalls();
-  std::vector<OpenRecord> Opens() const;
-  std::vector<DCB> CommStates() const;
-  std::vector<COMMTIMEOUTS> CommTimeouts() const;
-  std::vector<std::pair<DWORD, DWORD>> QueueSizes() const;
-  std::vector<DWORD> Purges() const;
-  std::vector<std::string> Writes() const;
+  std::vector<OpenRecord> Opens() const { return Read(opens_); }
+  std::vector<DCB> CommStates() const { return Read(commStates_); }
+  std::vector<COMMTIMEOUTS> CommTimeouts() const { return Read(commTimeouts_); }
+  std::vector<std::pair<DWORD, DWORD>> QueueSizes() const { return Read(queueSizes_); }
+  std::vector<DWORD> Purges() const { return Read(purges_); }
+  std::vector<std::string> Writes() const { return Read(writes_); }
   std::size_t OpenHandles() const { return Handles().Count(); }
 
   // --- how the platform behaves ---
@@ -51,14 +51,14 @@ class FakePlatform final : public ObjectApi {
   void FailNext(const std::string& call, DWORD error, int skip = 0);
   // Opening this name fails with ERROR_FILE_NOT_FOUND.
   void RemoveDevice(const std::string& name);
-  void SetWriteMode(WriteMode mode);
+  void SetWriteMode(WriteMode mode) { Store(writeMode_, mode); }
   // Writes report this many bytes (at most the size asked for); negative: all of them.
-  void SetShortWrite(long bytes);
+  void SetShortWrite(long bytes) { Store(shortWrite_, bytes); }
   // Waited-for writes end with this error instead of success.
-  void SetWriteCompletionError(DWORD error);
-  void SetInQueue(DWORD bytes);
-  void SetErrorFlags(DWORD flags);  // reported by the next ClearCommError, then cleared
-  void SetModemStatus(DWORD status);
+  void SetWriteCompletionError(DWORD error) { Store(completionError_, error); }
+  void SetInQueue(DWORD bytes) { Store(inQueue_, bytes); }
+  void SetErrorFlags(DWORD flags) { Store(errorFlags_, flags); }  // reported once, then cleared
+  void SetModemStatus(DWORD status) { Store(modemStatus_, status); }
   std::size_t HangingWrites() const;
 
   // --- the platform calls ---
@@ -85,6 +85,16 @@ class FakePlatform final : public ObjectApi {
   void Sleep(DWORD dwMilliseconds) override;
 
  private:
+  template <class T>
+  T Read(const T& field) const {
+    std::lock_guard lock(mutex_);
+    return field;
+  }
+  template <class T>
+  void Store(T& field, T value) {
+    std::lock_guard lock(mutex_);
+    field = value;
+  }
   struct HangingWrite {
     OVERLAPPED* overlapped;
     std::shared_ptr<Event> event;
@@ -120,6 +130,7 @@ class ScopedFakePlatform {
   ScopedFakePlatform() : previous_(Install(&fake_)) {}
   ~ScopedFakePlatform() { Install(previous_); }
   FakePlatform* operator->() { return &fake_; }
+  const FakePlatform* operator->() const { return &fake_; }
   FakePlatform& operator*() { return fake_; }
 
  private:

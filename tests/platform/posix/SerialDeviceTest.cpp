@@ -27,6 +27,7 @@ std::size_t CountEntries(const char* folder) {
 class SerialDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    std::thread([] {}).join();  // a sanitizer's own helper thread starts with the first thread
     fdsBefore_ = CountEntries("/proc/self/fd");
     threadsBefore_ = CountEntries("/proc/self/task");
   }

@@ -1,0 +1,40 @@
+#include "platform/Waker.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace platform {
+
+Waker::Waker() : handle_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+  if (handle_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
+}
+
+Waker::~Waker() { close(static_cast<int>(handle_)); }
+
+void Waker::Signal() {
+  const std::uint64_t one = 1;
+  [[maybe_unused]] ssize_t n = write(static_cast<int>(handle_), &one, sizeof one);
+}
+
+void Waker::Clear() {
+  std::uint64_t count;
+  [[maybe_unused]] ssize_t n = read(static_cast<int>(handle_), &count, sizeof count);
+}
+
+void Waker::WaitSignalled(int milliseconds) {
+  pollfd pfd{static_cast<int>(handle_), POLLIN, 0};
+  while (poll(&pfd, 1, milliseconds) < 0 && errno == EINTR) {
+  }
+}
+
+void SetCurrentThreadNice(int nice) {
+  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), nice);
+}
+
+}  // namespace platform

@@ -1,0 +1,66 @@
+#include "runtime/MainThread.h"
+
+#include <atomic>
+
+namespace {
+// Set while the runtime is loaded, which happens on the thread that loads it.
+std::atomic<std::thread::id> mainThreadId{std::this_thread::get_id()};
+}  // namespace
+
+std::thread::id MainThreadID() { return mainThreadId.load(); }
+void SetMainThreadID(std::thread::id Id) { mainThreadId.store(Id); }
+bool IsMainThread() { return std::this_thread::get_id() == mainThreadId.load(); }
+
+bool CheckSynchronize(int Timeout) { return TMainThreadQueue::Instance().CheckSynchronize(Timeout); }
+
+TMainThreadQueue& TMainThreadQueue::Instance() {
+  // Never destroyed: threads may still hand over work while statics are torn down.
+  static auto* queue = new TMainThreadQueue;
+  return *queue;
+}
+
+void TMainThreadQueue::Post(std::function<void()> Work) {
+  bool first;
+  {
+    std::lock_guard lock(mutex_);
+    first = work_.empty();
+    work_.push_back(std::move(Work));
+  }
+  changed_.notify_all();
+  if (first) waker_.Signal();  // one wake-up per batch of work, not per item
+}
+
+void TMainThreadQueue::Notify() {
+  { std::lock_guard lock(mutex_); }
+  changed_.notify_all();
+}
+
+bool TMainThreadQueue::RunQueued() {
+  std::deque<std::function<void()>> batch;
+  {
+    std::lock_guard lock(mutex_);
+    if (work_.empty()) return false;
+    batch.swap(work_);
+    waker_.Clear();
+  }
+  for (auto& work : batch) work();
+  return true;
+}
+
+bool TMainThreadQueue::CheckSynchronize(int Timeout) {
+  if (Timeout > 0) {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, std::chrono::milliseconds(Timeout), [this] { return !work_.empty(); });
+  }
+  return RunQueued();
+}
+
+void TMainThreadQueue::ServeUntil(const std::function<bool()>& Done) {
+  for (;;) {
+    RunQueued();
+    std::unique_lock lock(mutex_);
+    if (Done()) return;
+    if (!work_.empty()) continue;
+    changed_.wait(lock);
+  }
+}

@@ -22,6 +22,8 @@ class Api {
   virtual BOOL PurgeComm(HANDLE hFile, DWORD dwFlags) = 0;
   virtual BOOL ClearCommError(HANDLE hFile, LPDWORD lpErrors, LPCOMSTAT lpStat) = 0;
   virtual BOOL GetCommModemStatus(HANDLE hFile, LPDWORD lpModemStat) = 0;
+  virtual BOOL SetCommMask(HANDLE hFile, DWORD dwEvtMask) = 0;
+  virtual BOOL WaitCommEvent(HANDLE hFile, LPDWORD lpEvtMask, LPOVERLAPPED lpOverlapped) = 0;
 
   virtual BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                          LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped) = 0;
@@ -69,6 +71,10 @@ inline BOOL ClearCommError(HANDLE hFile, LPDWORD lpErrors, LPCOMSTAT lpStat) {
 }
 inline BOOL GetCommModemStatus(HANDLE hFile, LPDWORD lpModemStat) {
   return Current().GetCommModemStatus(hFile, lpModemStat);
+}
+inline BOOL SetCommMask(HANDLE hFile, DWORD dwEvtMask) { return Current().SetCommMask(hFile, dwEvtMask); }
+inline BOOL WaitCommEvent(HANDLE hFile, LPDWORD lpEvtMask, LPOVERLAPPED lpOverlapped) {
+  return Current().WaitCommEvent(hFile, lpEvtMask, lpOverlapped);
 }
 inline BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                       LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped) {

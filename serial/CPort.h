@@ -4,4 +4,6 @@
 #include "serial/ComErrors.h"
 #include "serial/ComOptions.h"
 #include "serial/ComPort.h"
+#include "serial/ComThread.h"
 #include "serial/ComTypes.h"
+#include "serial/EventSteps.h"

@@ -2,6 +2,8 @@
 
 #include "platform/Api.h"
 #include "runtime/Application.h"
+#include "serial/ComThread.h"
+#include "serial/EventSteps.h"
 
 using namespace platform;
 
@@ -33,6 +35,7 @@ TCustomComPort::~TCustomComPort() {
 
 void TCustomComPort::ForceClose() noexcept {
   if (!FConnected) return;
+  StopMonitoring();
   PurgeComm(FDeviceHandle, PURGE_TXABORT | PURGE_RXABORT);
   ReleaseHandle();
   FConnected = false;
@@ -69,16 +72,64 @@ void TCustomComPort::OpenPort() {
     FConnected = false;
     throw;
   }
-  // The event thread joins here once monitoring is built; until then an open port is
-  // unmonitored whatever its Events.
-  FMonitorThreadRunning = false;
+  if (FEvents.Empty()) {
+    FMonitorThreadRunning = false;
+  } else {
+    try {
+      StartMonitoring();
+    } catch (...) {
+      // No thread could be started: the port does not stay open half monitored.
+      ReleaseHandle();
+      FConnected = false;
+      throw;
+    }
+  }
   ProcessAfterOpen();
+}
+
+void TCustomComPort::StartMonitoring() {
+  // The window exists before the thread starts, so the first event message has a receiver.
+  if (FSyncMethod == smWindowSync) FSyncWindow = AllocateHWnd([this](TMessage& Message) { SyncWindowProc(Message); });
+  try {
+    FMonitorThread = new TComThread(this);
+  } catch (...) {
+    if (FSyncWindow) DeallocateHWnd(FSyncWindow);
+    FSyncWindow = nullptr;
+    throw;
+  }
+  FMonitorThreadRunning = true;
+}
+
+void TCustomComPort::StopMonitoring() noexcept {
+  if (!FMonitorThreadRunning) return;
+  delete FMonitorThread;
+  FMonitorThread = nullptr;
+  FMonitorThreadRunning = false;
+  if (FSyncMethod == smWindowSync) {
+    DeallocateHWnd(FSyncWindow);
+    FSyncWindow = nullptr;
+  }
+}
+
+void TCustomComPort::SyncWindowProc(TMessage& Message) {
+  if (Message.Msg != WM_USER + 1) {
+    Message.Result = DefWindowProcA(FSyncWindow, Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  if (InSendMessage()) ReplyMessage(0);  // the event thread need not wait for the handler
+  if (!FConnected) return;
+  try {
+    if (const TEventStep* step = FindEventStep(Message.WParam)) (this->*step->Step)();
+  } catch (...) {
+    Application().HandleException(this);
+  }
 }
 
 void TCustomComPort::ClosePort() {
   if (!FConnected || ComponentState().Contains(csDesigning)) return;
   ProcessBeforeClose();
   AbortTransfers();
+  StopMonitoring();
   ReleaseHandle();
   FConnected = false;
   ProcessAfterClose();

@@ -8,12 +8,15 @@
 
 #include "platform/Win32Types.h"
 #include "runtime/Component.h"
+#include "runtime/HiddenWindow.h"
 #include "runtime/ThreadPriority.h"
 #include "serial/ComErrors.h"
 #include "serial/ComOptions.h"
 #include "serial/ComTypes.h"
 
 // The record of one overlapped transfer; its event is manual-reset and starts signalled.
+class TComThread;
+
 struct TPortTransfer {
   platform::OVERLAPPED Overlapped;
 };
@@ -62,6 +65,12 @@ class TCustomComPort : public TComponent {
 
   platform::HANDLE DeviceHandle() const { return FDeviceHandle; }
   TThreadPriority EventPriority() const { return FEventPriority; }
+  TComThread* MonitorThread() const { return FMonitorThread; }
+  HWND SyncWindow() const { return FSyncWindow; }
+
+  // The handler of SyncWindow: a message 0x0401 releases its sender, then runs the event step
+  // its first parameter names while the port is open; a failing step is reported, not raised.
+  void SyncWindowProc(TMessage& Message);
 
   // --- handlers ---
   const TNotifyEvent& OnAfterOpen() const { return FOnAfterOpen; }
@@ -166,9 +175,14 @@ class TCustomComPort : public TComponent {
   void DisposeAfterFailedWait(PPortTransfer& Transfer) noexcept;
   // Releases everything an open port holds without firing anything or raising.
   void ForceClose() noexcept;
+  void StartMonitoring();
+  // Stops the event thread (serving its hand-overs until it has ended), then frees the window.
+  void StopMonitoring() noexcept;
 
+  TComThread* FMonitorThread = nullptr;  // owned
   bool FMonitorThreadRunning = false;
   platform::HANDLE FDeviceHandle = platform::INVALID_HANDLE_VALUE;
+  HWND FSyncWindow = nullptr;
   TThreadPriority FEventPriority = tpNormal;
   bool FConnected = false;
   TBaudRate FBaudRate = br9600;

@@ -82,11 +82,30 @@ BOOL PosixApi::WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToW
     return Result(error);
   }
   std::shared_ptr<Event> event;
-  if (lpOverlapped->hEvent) {
-    event = Handles().FindAs<Event>(lpOverlapped->hEvent);
-    if (!event) return Fail(ERROR_INVALID_HANDLE);
-  }
+  if (!EventOf(lpOverlapped, event)) return Fail(ERROR_INVALID_HANDLE);
   return Result(device->Write(lpBuffer, nNumberOfBytesToWrite, lpOverlapped, std::move(event), lpNumberOfBytesWritten));
+}
+
+
+bool PosixApi::EventOf(const OVERLAPPED* overlapped, std::shared_ptr<Event>& event) const {
+  if (!overlapped->hEvent) return true;
+  event = Handles().FindAs<Event>(overlapped->hEvent);
+  return event != nullptr;
+}
+
+BOOL PosixApi::SetCommMask(HANDLE hFile, DWORD dwEvtMask) {
+  auto device = Device(hFile);
+  return device ? Result(device->SetCommMask(dwEvtMask)) : Fail(ERROR_INVALID_HANDLE);
+}
+
+BOOL PosixApi::WaitCommEvent(HANDLE hFile, LPDWORD lpEvtMask, LPOVERLAPPED lpOverlapped) {
+  auto device = Device(hFile);
+  if (!device) return Fail(ERROR_INVALID_HANDLE);
+  // Every handle here is overlapped; a wait needs its record and its event.
+  std::shared_ptr<Event> event;
+  if (!lpEvtMask || !lpOverlapped || !lpOverlapped->hEvent) return Fail(ERROR_INVALID_PARAMETER);
+  if (!EventOf(lpOverlapped, event)) return Fail(ERROR_INVALID_HANDLE);
+  return Result(device->WaitCommEvent(lpEvtMask, lpOverlapped, std::move(event)));
 }
 
 }  // namespace platform::posix

@@ -19,12 +19,16 @@ class PosixApi final : public ObjectApi {
   BOOL PurgeComm(HANDLE hFile, DWORD dwFlags) override;
   BOOL ClearCommError(HANDLE hFile, LPDWORD lpErrors, LPCOMSTAT lpStat) override;
   BOOL GetCommModemStatus(HANDLE hFile, LPDWORD lpModemStat) override;
+  BOOL SetCommMask(HANDLE hFile, DWORD dwEvtMask) override;
+  BOOL WaitCommEvent(HANDLE hFile, LPDWORD lpEvtMask, LPOVERLAPPED lpOverlapped) override;
   BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                  LPOVERLAPPED lpOverlapped) override;
 
   std::shared_ptr<SerialDevice> Device(HANDLE hFile) const { return Handles().FindAs<SerialDevice>(hFile); }
 
  private:
+  // The event of an OVERLAPPED record (none when it has none); false for a foreign handle.
+  bool EventOf(const OVERLAPPED* overlapped, std::shared_ptr<Event>& event) const;
   // TRUE for ERROR_SUCCESS, otherwise FALSE with the code as the last error.
   static BOOL Result(DWORD error) { return error == ERROR_SUCCESS ? TRUE : Fail(error); }
 };

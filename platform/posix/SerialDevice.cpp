@@ -10,6 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -72,7 +73,7 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, bool e
 
 SerialDevice::SerialDevice(int fd, int wakeFd, bool pseudoTerminal)
     : fd_(fd), wakeFd_(wakeFd), pseudoTerminal_(pseudoTerminal) {
-  countersSupported_ = ReadErrorCounters(fd_, counters_);
+  countersSupported_ = ReadLineCounters(fd_, counters_);
 }
 
 SerialDevice::~SerialDevice() { Close(); }
@@ -85,7 +86,12 @@ void SerialDevice::Close() {
     stopping_ = true;
     // Closing the handle cancels what is still running, as on Windows.
     FailAllWritesLocked(ERROR_OPERATION_ABORTED);
+    if (wait_) {
+      CompleteOverlapped(wait_->overlapped, wait_->event.get(), ERROR_OPERATION_ABORTED, 0);
+      wait_.reset();
+    }
   }
+  StopModemWatcher();
   if (driver_.joinable()) {
     WakeDriver();
     driver_.join();
@@ -116,6 +122,8 @@ DWORD SerialDevice::SetCommState(const DCB& dcb) {
   discardNull_ = (dcb.Flags & DCB_fNull) != 0;
   replaceErrors_ = (dcb.Flags & DCB_fParity) && (dcb.Flags & DCB_fErrorChar);
   errorChar_ = static_cast<std::uint8_t>(dcb.ErrorChar);
+  eventChar_ = static_cast<std::uint8_t>(dcb.EvtChar);
+  baudRate_ = dcb.BaudRate;
   return ERROR_SUCCESS;
 }
 
@@ -137,6 +145,7 @@ DWORD SerialDevice::Purge(DWORD flags) {
   if (flags & PURGE_RXCLEAR) {
     tcflush(fd_, TCIFLUSH);
     input_.clear();
+    above80_ = false;
   }
   return ERROR_SUCCESS;
 }
@@ -146,13 +155,7 @@ DWORD SerialDevice::ClearError(DWORD* errors, COMSTAT* stat) {
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
   PullInputLocked();
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
-  if (countersSupported_) {
-    ErrorCounters now;
-    if (ReadErrorCounters(fd_, now)) {
-      errors_ |= ErrorFlagsBetween(counters_, now);
-      counters_ = now;
-    }
-  }
+  CheckCountersLocked();
   if (errors) *errors = errors_;
   errors_ = 0;
   if (stat) {
@@ -210,7 +213,11 @@ DWORD SerialDevice::Write(const void* data, DWORD size, OVERLAPPED* overlapped, 
       return finish(error, 0);
     }
     if (n > 0) sent = static_cast<DWORD>(n);
-    if (sent == size) return finish(ERROR_SUCCESS, size);
+    if (sent == size) {
+      finish(ERROR_SUCCESS, size);
+      OutputFinishedLocked();
+      return ERROR_SUCCESS;
+    }
   }
   std::optional<Clock::time_point> deadline;
   if (writes_.empty()) deadline = DeadlineFor(size);
@@ -241,8 +248,11 @@ void SerialDevice::WakeDriver() const {
 }
 
 int SerialDevice::PollTimeoutLocked() const {
-  if (writes_.empty() || !writes_.front().deadline) return -1;
-  const auto left = *writes_.front().deadline - Clock::now();
+  std::optional<Clock::time_point> next = drainCheck_;
+  if (!writes_.empty() && writes_.front().deadline && (!next || *writes_.front().deadline < *next))
+    next = writes_.front().deadline;
+  if (!next) return -1;
+  const auto left = *next - Clock::now();
   if (left <= Clock::duration::zero()) return 0;
   // Rounded up, so the wake comes after the deadline, not just before it.
   return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
@@ -283,6 +293,7 @@ void SerialDevice::RunDriver() {
     else if (fds[1].revents & (POLLIN | POLLHUP | POLLERR))
       PullInputLocked();  // a hang-up shows itself as the end of the input
     PumpWritesLocked();
+    CheckDrainedLocked();
   }
 }
 
@@ -292,6 +303,7 @@ void SerialDevice::PullInputLocked() {
     const ssize_t n = ::read(fd_, buffer, sizeof buffer);
     if (n > 0) {
       StoreReceivedLocked(buffer, static_cast<std::size_t>(n));
+      CheckCountersLocked();
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
@@ -302,12 +314,15 @@ void SerialDevice::PullInputLocked() {
 }
 
 void SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t size) {
-  auto store = [this](std::uint8_t b) {
+  DWORD events = 0;
+  auto store = [&](std::uint8_t b) {
     if (input_.size() >= inputCapacity_) {
       errors_ |= CE_RXOVER;  // the queue is full: the byte is lost, as the driver reports it
       return;
     }
     input_.push_back(b);
+    events |= EV_RXCHAR;
+    if (b == eventChar_) events |= EV_RXFLAG;
   };
   decoder_.Feed(
       data, size,
@@ -315,12 +330,23 @@ void SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t siz
         if (!(discardNull_ && b == 0)) store(b);
       },
       [&](std::uint8_t b) {
-        if (!countersSupported_) errors_ |= CE_FRAME;
+        // Where the driver counts errors the counters tell which one it was.
+        if (!countersSupported_) {
+          errors_ |= CE_FRAME;
+          events |= EV_ERR;
+        }
         store(replaceErrors_ ? errorChar_ : b);
       },
       [&] {
-        if (!countersSupported_) errors_ |= CE_BREAK;
+        if (!countersSupported_) {
+          errors_ |= CE_BREAK;
+          events |= EV_BREAK;
+        }
       });
+  const bool above80 = input_.size() * 5 >= inputCapacity_ * 4;
+  if (above80 && !above80_) events |= EV_RX80FULL;
+  above80_ = above80;
+  RaiseLocked(events);
 }
 
 void SerialDevice::PumpWritesLocked() {
@@ -336,6 +362,7 @@ void SerialDevice::PumpWritesLocked() {
     if (n > 0) head.sent += static_cast<DWORD>(n);
     if (head.sent == head.size) {
       CompleteHeadLocked(ERROR_SUCCESS);
+      OutputFinishedLocked();
       continue;
     }
     if (n < 0 && errno != EAGAIN) {
@@ -349,6 +376,7 @@ void SerialDevice::PumpWritesLocked() {
     // A write cut short by its time-out has succeeded with what it sent.
     if (head.deadline && Clock::now() >= *head.deadline) {
       CompleteHeadLocked(ERROR_SUCCESS);
+      OutputFinishedLocked();
       continue;
     }
     return;
@@ -373,6 +401,115 @@ void SerialDevice::FailAllWritesLocked(DWORD error) {
 void SerialDevice::HangUpLocked(DWORD error) {
   if (lineFailure_ == ERROR_SUCCESS) lineFailure_ = error;
   FailAllWritesLocked(lineFailure_);
+  if (wait_) {
+    CompleteOverlapped(wait_->overlapped, wait_->event.get(), lineFailure_, 0);
+    wait_.reset();
+  }
+}
+
+void SerialDevice::RaiseLocked(DWORD events) {
+  events &= eventMask_;
+  if (events == 0) return;
+  history_ |= events;
+  if (!wait_) return;
+  *wait_->mask = history_;
+  history_ = 0;
+  CompleteOverlapped(wait_->overlapped, wait_->event.get(), ERROR_SUCCESS, 0);
+  wait_.reset();
+}
+
+void SerialDevice::CheckCountersLocked() {
+  LineCounters now;
+  if (!countersSupported_ || !ReadLineCounters(fd_, now)) return;
+  const DWORD flags = ErrorFlagsBetween(counters_, now);
+  counters_ = now;
+  errors_ |= flags;
+  RaiseLocked(((flags & (CE_FRAME | CE_OVERRUN | CE_RXPARITY)) ? EV_ERR : 0) | ((flags & CE_BREAK) ? EV_BREAK : 0));
+}
+
+void SerialDevice::OutputFinishedLocked() {
+  drainCheck_.reset();
+  if (!writes_.empty() || !(eventMask_ & EV_TXEMPTY)) return;
+  int queued = 0;
+  if (ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+    RaiseLocked(EV_TXEMPTY);
+    return;
+  }
+  // The tty still holds bytes for the wire: look again about when they will have left
+  // (ten bits a character), and only until they have.
+  const auto wire = std::chrono::microseconds(std::uint64_t{10'000'000} * static_cast<unsigned>(queued) /
+                                              std::max<DWORD>(baudRate_, 1));
+  drainCheck_ = Clock::now() + wire + std::chrono::milliseconds(1);
+  WakeDriver();
+}
+
+void SerialDevice::CheckDrainedLocked() {
+  if (drainCheck_ && Clock::now() >= *drainCheck_) OutputFinishedLocked();
+}
+
+DWORD SerialDevice::SetCommMask(DWORD mask) {
+  std::unique_ptr<ModemWatcher> retired;
+  {
+    std::lock_guard lock(mutex_);
+    if (closed_) return ERROR_INVALID_HANDLE;
+    // A changed mask ends a waiting WaitCommEvent with no events, even on a line that has gone.
+    if (wait_) {
+      *wait_->mask = 0;
+      CompleteOverlapped(wait_->overlapped, wait_->event.get(), ERROR_SUCCESS, 0);
+      wait_.reset();
+    }
+    history_ = 0;
+    eventMask_ = mask;
+    if (mask != 0 && lineFailure_ == ERROR_SUCCESS) {
+      if (DWORD error = StartDriverLocked(); error != ERROR_SUCCESS) return error;
+      WakeDriver();
+    }
+    const bool wantsLines = (mask & (EV_CTS | EV_DSR | EV_RLSD | EV_RING)) != 0;
+    if (wantsLines && !modemWatcher_ && !pseudoTerminal_ && lineFailure_ == ERROR_SUCCESS && HasModemLines(fd_)) {
+      try {
+        modemWatcher_ = std::make_unique<ModemWatcher>(
+            fd_,
+            [this](DWORD events) {
+              std::lock_guard inner(mutex_);
+              RaiseLocked(events);
+            },
+            [this](DWORD error) {
+              std::lock_guard inner(mutex_);
+              HangUpLocked(error);
+            });
+      } catch (const std::system_error&) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+      }
+    } else if (!wantsLines) {
+      retired = std::move(modemWatcher_);
+    }
+  }
+  return ERROR_SUCCESS;  // a retired watcher is stopped here, outside the lock it reports under
+}
+
+DWORD SerialDevice::WaitCommEvent(DWORD* mask, OVERLAPPED* overlapped, std::shared_ptr<Event> event) {
+  std::lock_guard lock(mutex_);
+  if (closed_) return ERROR_INVALID_HANDLE;
+  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+  if (eventMask_ == 0 || wait_) return ERROR_INVALID_PARAMETER;
+  BeginOverlapped(overlapped, event.get());
+  *mask = 0;
+  if (const DWORD seen = history_ & eventMask_) {
+    *mask = seen;
+    history_ = 0;
+    CompleteOverlapped(overlapped, event.get(), ERROR_SUCCESS, 0);
+    return ERROR_SUCCESS;
+  }
+  wait_ = PendingWait{mask, overlapped, std::move(event)};
+  return ERROR_IO_PENDING;
+}
+
+void SerialDevice::StopModemWatcher() {
+  std::unique_ptr<ModemWatcher> watcher;
+  {
+    std::lock_guard lock(mutex_);
+    watcher = std::move(modemWatcher_);
+  }
 }
 
 }  // namespace platform::posix

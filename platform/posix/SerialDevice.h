@@ -1,11 +1,13 @@
 // An open tty playing the part of the Windows serial driver: it keeps the input queue of the
 // size SetupComm gives, completes overlapped writes through their OVERLAPPED event, bounds
-// them by the write time-outs, and keeps the line-error state that ClearCommError reads.
+// them by the write time-outs, keeps the line-error state that ClearCommError reads, and
+// reports the comm events of SetCommMask to WaitCommEvent.
 //
-// Writes that the tty takes at once complete in the caller's thread. Only a write that has to
-// wait starts the device's driver thread, which then sleeps in poll() until the tty can take
-// more, a time-out runs out, or it is told to stop; it never wakes on a timer while the line
-// is quiet.
+// Writes that the tty takes at once complete in the caller's thread. A write that has to wait,
+// or an event mask, starts the device's driver thread, which sleeps in poll() until the tty
+// has input or can take more, a time-out runs out, or it is told to stop; it never wakes on a
+// timer while the line is quiet. Modem-line changes come from a ModemWatcher where the device
+// has modem lines.
 #pragma once
 
 #include <chrono>
@@ -17,6 +19,7 @@
 #include <thread>
 
 #include "platform/Event.h"
+#include "platform/posix/ModemWatcher.h"
 #include "platform/posix/ReceiveDecoder.h"
 #include "platform/posix/TtyIoctls.h"
 
@@ -43,6 +46,10 @@ class SerialDevice final : public KernelObject {
   // ERROR_SUCCESS when the write finished at once (*written holds the count), ERROR_IO_PENDING
   // while it runs (completion goes to `overlapped` and `event`), otherwise the failure.
   DWORD Write(const void* data, DWORD size, OVERLAPPED* overlapped, std::shared_ptr<Event> event, DWORD* written);
+  DWORD SetCommMask(DWORD mask);
+  // ERROR_SUCCESS when an event had already happened (*mask holds it), ERROR_IO_PENDING while
+  // waiting (*mask is filled before the completion), otherwise the failure.
+  DWORD WaitCommEvent(DWORD* mask, OVERLAPPED* overlapped, std::shared_ptr<Event> event);
 
   bool DriverThreadStarted() const;
 
@@ -55,6 +62,12 @@ class SerialDevice final : public KernelObject {
     OVERLAPPED* overlapped;
     std::shared_ptr<Event> event;
     std::optional<Clock::time_point> deadline;  // set when the write reaches the head
+  };
+
+  struct PendingWait {
+    DWORD* mask;
+    OVERLAPPED* overlapped;
+    std::shared_ptr<Event> event;
   };
 
   SerialDevice(int fd, int wakeFd, bool pseudoTerminal);
@@ -71,6 +84,13 @@ class SerialDevice final : public KernelObject {
   void FailAllWritesLocked(DWORD error);
   void HangUpLocked(DWORD error);
   std::optional<Clock::time_point> DeadlineFor(DWORD size) const;
+  // Records events for WaitCommEvent: those in the mask complete a waiting one or wait for
+  // the next.
+  void RaiseLocked(DWORD events);
+  void CheckCountersLocked();
+  void OutputFinishedLocked();
+  void CheckDrainedLocked();
+  void StopModemWatcher();
 
   const int fd_;
   const int wakeFd_;
@@ -91,7 +111,16 @@ class SerialDevice final : public KernelObject {
   std::uint8_t errorChar_ = 0;
   ReceiveDecoder decoder_;
   bool countersSupported_ = false;
-  ErrorCounters counters_;
+  LineCounters counters_;
+  DWORD eventMask_ = 0;
+  DWORD history_ = 0;  // events seen since the last completed wait
+  std::optional<PendingWait> wait_;
+  std::uint8_t eventChar_ = 0;
+  bool above80_ = false;
+  DWORD baudRate_ = 9600;
+  // While bytes handed to the tty still wait to leave, the time to look again.
+  std::optional<Clock::time_point> drainCheck_;
+  std::unique_ptr<ModemWatcher> modemWatcher_;
 };
 
 }  // namespace platform::posix

@@ -24,9 +24,13 @@ DWORD ReadModemStatus(int fd, DWORD& status) {
   return ERROR_SUCCESS;
 }
 
-bool ReadErrorCounters(int fd, ErrorCounters& counters) {
+bool ReadLineCounters(int fd, LineCounters& counters) {
   struct serial_icounter_struct icount {};
   if (ioctl(fd, TIOCGICOUNT, &icount) != 0) return false;
+  counters.cts = static_cast<unsigned>(icount.cts);
+  counters.dsr = static_cast<unsigned>(icount.dsr);
+  counters.rng = static_cast<unsigned>(icount.rng);
+  counters.dcd = static_cast<unsigned>(icount.dcd);
   counters.frame = static_cast<unsigned>(icount.frame);
   counters.overrun = static_cast<unsigned>(icount.overrun) + static_cast<unsigned>(icount.buf_overrun);
   counters.parity = static_cast<unsigned>(icount.parity);
@@ -34,13 +38,31 @@ bool ReadErrorCounters(int fd, ErrorCounters& counters) {
   return true;
 }
 
-DWORD ErrorFlagsBetween(const ErrorCounters& before, const ErrorCounters& after) {
+DWORD ErrorFlagsBetween(const LineCounters& before, const LineCounters& after) {
   DWORD flags = 0;
   if (after.frame != before.frame) flags |= CE_FRAME;
   if (after.overrun != before.overrun) flags |= CE_OVERRUN;
   if (after.parity != before.parity) flags |= CE_RXPARITY;
   if (after.brk != before.brk) flags |= CE_BREAK;
   return flags;
+}
+
+DWORD ModemEventsBetween(const LineCounters& before, const LineCounters& after) {
+  DWORD events = 0;
+  if (after.cts != before.cts) events |= EV_CTS;
+  if (after.dsr != before.dsr) events |= EV_DSR;
+  if (after.dcd != before.dcd) events |= EV_RLSD;
+  if (after.rng != before.rng) events |= EV_RING;
+  return events;
+}
+
+bool HasModemLines(int fd) {
+  int lines = 0;
+  return ioctl(fd, TIOCMGET, &lines) == 0;
+}
+
+int WaitForModemChange(int fd) {
+  return ioctl(fd, TIOCMIWAIT, TIOCM_CTS | TIOCM_DSR | TIOCM_CAR | TIOCM_RNG) == 0 ? 0 : errno;
 }
 
 DWORD MakeRaw(int fd) {

@@ -10,14 +10,23 @@ namespace platform::posix {
 // successfully. Returns ERROR_SUCCESS or the failure.
 DWORD ReadModemStatus(int fd, DWORD& status);
 
-struct ErrorCounters {
+// What the driver counts on a real line: modem-line changes and line errors.
+struct LineCounters {
+  unsigned cts = 0, dsr = 0, rng = 0, dcd = 0;
   unsigned frame = 0, overrun = 0, parity = 0, brk = 0;
 };
 // False when the device keeps no counters.
-bool ReadErrorCounters(int fd, ErrorCounters& counters);
+bool ReadLineCounters(int fd, LineCounters& counters);
 
-// The CE_* flags for what the counters show happened since `before`.
-DWORD ErrorFlagsBetween(const ErrorCounters& before, const ErrorCounters& after);
+// The CE_* flags for the errors the counters show since `before`.
+DWORD ErrorFlagsBetween(const LineCounters& before, const LineCounters& after);
+// The EV_CTS, EV_DSR, EV_RLSD and EV_RING bits for the line changes since `before`.
+DWORD ModemEventsBetween(const LineCounters& before, const LineCounters& after);
+
+// True when the device has modem lines whose changes can be waited for.
+bool HasModemLines(int fd);
+// Blocks until a modem line changes: 0, or the errno (EINTR when a signal interrupted it).
+int WaitForModemChange(int fd);
 
 // Puts a freshly opened tty into raw mode at its present speed, so that nothing it receives
 // or sends is cooked before the port is configured.

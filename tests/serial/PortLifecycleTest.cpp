@@ -37,7 +37,9 @@ class PortLifecycleTest : public ::testing::Test {
   TComPort port{nullptr};
 };
 
+// Without events no thread runs, so every call below comes from the opening thread in order.
 TEST_F(PortLifecycleTest, OpenConfiguresTheDeviceAndReportsTheLines) {
+  port.SetEvents({});
   fake->SetModemStatus(MS_CTS_ON | MS_RLSD_ON);
   port.OpenPort();
   ASSERT_TRUE(port.Connected());
@@ -65,6 +67,7 @@ TEST_F(PortLifecycleTest, OpenConfiguresTheDeviceAndReportsTheLines) {
 }
 
 TEST_F(PortLifecycleTest, CloseReportsTheLinesOffWithoutAskingTheDevice) {
+  port.SetEvents({});
   fake->SetModemStatus(MS_CTS_ON | MS_DSR_ON | MS_RLSD_ON);
   port.OpenPort();
   fake->ClearCalls();

@@ -13,6 +13,7 @@ using namespace platform;
 class TransferTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    port.SetEvents({});  // no event thread: every platform call here is the test's own
     port.OpenPort();
     fake->ClearCalls();
     handlesWhenOpen = fake->OpenHandles();

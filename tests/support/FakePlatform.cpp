@@ -18,7 +18,7 @@ FakePlatform::~FakePlatform() = default;
 
 bool FakePlatform::Enter(const std::string& call) {
   std::lock_guard lock(mutex_);
-  calls_.push_back(call);
+  calls_.emplace_back(std::this_thread::get_id(), call);
   auto it = failures_.find(call);
   if (it == failures_.end() || it->second.empty()) return false;
   auto& [skip, error] = it->second.front();
@@ -35,12 +35,22 @@ bool FakePlatform::IsDevice(HANDLE handle) const { return Handles().FindAs<FakeD
 
 std::vector<std::string> FakePlatform::Calls() const {
   std::lock_guard lock(mutex_);
-  return calls_;
+  std::vector<std::string> calls;
+  for (const auto& [thread, call] : calls_)
+    if (thread == owner_) calls.push_back(call);
+  return calls;
+}
+
+std::vector<std::string> FakePlatform::AllCalls() const {
+  std::lock_guard lock(mutex_);
+  std::vector<std::string> calls;
+  for (const auto& entry : calls_) calls.push_back(entry.second);
+  return calls;
 }
 
 std::size_t FakePlatform::CountOf(const std::string& call) const {
-  std::lock_guard lock(mutex_);
-  return static_cast<std::size_t>(std::count(calls_.begin(), calls_.end(), call));
+  const std::vector<std::string> calls = Calls();
+  return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), call));
 }
 
 void FakePlatform::ClearCalls() {
@@ -220,6 +230,53 @@ DWORD FakePlatform::WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles
 void FakePlatform::Sleep(DWORD dwMilliseconds) {
   Enter("Sleep");
   ObjectApi::Sleep(dwMilliseconds);
+}
+
+bool FakePlatform::EventWaitPending() const {
+  std::lock_guard lock(mutex_);
+  return eventWait_.has_value();
+}
+
+void FakePlatform::CompleteEventWaitLocked(DWORD events) {
+  *eventWait_->mask = events;
+  CompleteOverlapped(eventWait_->overlapped, eventWait_->event.get(), ERROR_SUCCESS, 0);
+  eventWait_.reset();
+}
+
+void FakePlatform::RaiseEvents(DWORD events) {
+  std::lock_guard lock(mutex_);
+  eventHistory_ |= events & eventMask_;
+  if (eventWait_ && eventHistory_) {
+    CompleteEventWaitLocked(eventHistory_);
+    eventHistory_ = 0;
+  }
+}
+
+BOOL FakePlatform::SetCommMask(HANDLE hFile, DWORD dwEvtMask) {
+  if (Enter("SetCommMask")) return FALSE;
+  if (!IsDevice(hFile)) return Fail(ERROR_INVALID_HANDLE);
+  std::lock_guard lock(mutex_);
+  commMasks_.push_back(dwEvtMask);
+  if (eventWait_) CompleteEventWaitLocked(0);
+  eventMask_ = dwEvtMask;
+  eventHistory_ = 0;
+  return TRUE;
+}
+
+BOOL FakePlatform::WaitCommEvent(HANDLE hFile, LPDWORD lpEvtMask, LPOVERLAPPED lpOverlapped) {
+  if (Enter("WaitCommEvent")) return FALSE;
+  if (!IsDevice(hFile)) return Fail(ERROR_INVALID_HANDLE);
+  auto event = Handles().FindAs<Event>(lpOverlapped->hEvent);
+  std::lock_guard lock(mutex_);
+  if (eventMask_ == 0 || eventWait_) return Fail(ERROR_INVALID_PARAMETER);
+  BeginOverlapped(lpOverlapped, event.get());
+  eventWait_ = EventWait{lpEvtMask, lpOverlapped, event};
+  if (eventHistory_) {
+    CompleteEventWaitLocked(eventHistory_);
+    eventHistory_ = 0;
+    return TRUE;
+  }
+  return Fail(ERROR_IO_PENDING);
 }
 
 }  // namespace fake

@@ -6,8 +6,10 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -35,7 +37,10 @@ class FakePlatform final : public ObjectApi {
   ~FakePlatform() override;
 
   // --- what the code under test did ---
+  // The calls made on the thread that created the fake (the test's), in order; calls of other
+  // threads (a port's event thread) are in AllCalls.
   std::vector<std::string> Calls() const;
+  std::vector<std::string> AllCalls() const;
   std::size_t CountOf(const std::string& call) const;
   void ClearCalls();
   std::vector<OpenRecord> Opens() const { return Read(opens_); }
@@ -44,6 +49,9 @@ class FakePlatform final : public ObjectApi {
   std::vector<std::pair<DWORD, DWORD>> QueueSizes() const { return Read(queueSizes_); }
   std::vector<DWORD> Purges() const { return Read(purges_); }
   std::vector<std::string> Writes() const { return Read(writes_); }
+  std::vector<DWORD> CommMasks() const { return Read(commMasks_); }
+  // True while a WaitCommEvent waits for events.
+  bool EventWaitPending() const;
   std::size_t OpenHandles() const { return Handles().Count(); }
 
   // --- how the platform behaves ---
@@ -60,6 +68,9 @@ class FakePlatform final : public ObjectApi {
   void SetErrorFlags(DWORD flags) { Store(errorFlags_, flags); }  // reported once, then cleared
   void SetModemStatus(DWORD status) { Store(modemStatus_, status); }
   std::size_t HangingWrites() const;
+  // The device reports these events: a waiting WaitCommEvent completes with those in the mask,
+  // otherwise they wait for the next one.
+  void RaiseEvents(DWORD events);
 
   // --- the platform calls ---
   HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
@@ -72,6 +83,8 @@ class FakePlatform final : public ObjectApi {
   BOOL PurgeComm(HANDLE hFile, DWORD dwFlags) override;
   BOOL ClearCommError(HANDLE hFile, LPDWORD lpErrors, LPCOMSTAT lpStat) override;
   BOOL GetCommModemStatus(HANDLE hFile, LPDWORD lpModemStat) override;
+  BOOL SetCommMask(HANDLE hFile, DWORD dwEvtMask) override;
+  BOOL WaitCommEvent(HANDLE hFile, LPDWORD lpEvtMask, LPOVERLAPPED lpOverlapped) override;
   BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                  LPOVERLAPPED lpOverlapped) override;
   BOOL GetOverlappedResult(HANDLE hFile, LPOVERLAPPED lpOverlapped, LPDWORD lpNumberOfBytesTransferred,
@@ -99,12 +112,19 @@ class FakePlatform final : public ObjectApi {
     OVERLAPPED* overlapped;
     std::shared_ptr<Event> event;
   };
+  struct EventWait {
+    DWORD* mask;
+    OVERLAPPED* overlapped;
+    std::shared_ptr<Event> event;
+  };
+  void CompleteEventWaitLocked(DWORD events);
   // Records the call; true (with the last error set) when it is to fail.
   bool Enter(const std::string& call);
   bool IsDevice(HANDLE handle) const;
 
   mutable std::mutex mutex_;
-  std::vector<std::string> calls_;
+  const std::thread::id owner_ = std::this_thread::get_id();
+  std::vector<std::pair<std::thread::id, std::string>> calls_;
   std::map<std::string, std::deque<std::pair<int, DWORD>>> failures_;
   std::set<std::string> missing_;
   std::set<std::string> openNames_;
@@ -116,6 +136,10 @@ class FakePlatform final : public ObjectApi {
   std::vector<DWORD> purges_;
   std::vector<std::string> writes_;
   std::vector<HangingWrite> hanging_;
+  std::vector<DWORD> commMasks_;
+  DWORD eventMask_ = 0;
+  DWORD eventHistory_ = 0;
+  std::optional<EventWait> eventWait_;
   WriteMode writeMode_ = WriteMode::Immediate;
   long shortWrite_ = -1;
   DWORD completionError_ = ERROR_SUCCESS;

@@ -36,6 +36,10 @@ class LineRecorder final : public platform::Api {
   platform::BOOL GetCommModemStatus(platform::HANDLE h, platform::LPDWORD status) override {
     return system_.GetCommModemStatus(h, status);
   }
+  platform::BOOL SetCommMask(platform::HANDLE h, platform::DWORD mask) override { return system_.SetCommMask(h, mask); }
+  platform::BOOL WaitCommEvent(platform::HANDLE h, platform::LPDWORD mask, platform::LPOVERLAPPED ov) override {
+    return system_.WaitCommEvent(h, mask, ov);
+  }
   platform::BOOL WriteFile(platform::HANDLE h, platform::LPCVOID buffer, platform::DWORD size,
                            platform::LPDWORD written, platform::LPOVERLAPPED ov) override {
     return system_.WriteFile(h, buffer, size, written, ov);

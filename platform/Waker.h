@@ -24,8 +24,5 @@ class Waker {
   std::intptr_t handle_;
 };
 
-// Thread priorities as the scheduler's niceness, applied to the calling thread; raising a
-// priority without the privilege for it leaves it as it is.
-void SetCurrentThreadNice(int nice);
 
 }  // namespace platform

@@ -20,14 +20,14 @@ TMainThreadQueue& TMainThreadQueue::Instance() {
 }
 
 void TMainThreadQueue::Post(std::function<void()> Work) {
-  bool first;
   {
     std::lock_guard lock(mutex_);
-    first = work_.empty();
+    // One wake-up per batch of work, not per item; signalled under the lock that RunQueued
+    // clears it under, so the handle never stays readable over an empty queue.
+    if (work_.empty()) waker_.Signal();
     work_.push_back(std::move(Work));
   }
   changed_.notify_all();
-  if (first) waker_.Signal();  // one wake-up per batch of work, not per item
 }
 
 void TMainThreadQueue::Notify() {

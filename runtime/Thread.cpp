@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/Waker.h"
+#include "platform/ThreadControl.h"
 #include "runtime/MainThread.h"
 
 namespace {

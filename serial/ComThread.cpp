@@ -1,6 +1,7 @@
 #include "serial/ComThread.h"
 
 #include "platform/Api.h"
+#include "platform/ThreadControl.h"
 #include "runtime/HiddenWindow.h"
 #include "serial/ComPort.h"
 #include "serial/EventSteps.h"
@@ -25,6 +26,7 @@ void TComThread::RequestQuit() {
 }
 
 void TComThread::Execute() {
+  platform::SetCurrentThreadName("com-events");
   OVERLAPPED overlapped{};
   overlapped.hEvent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
   const HANDLE handles[2] = {FQuitEvent, overlapped.hEvent};

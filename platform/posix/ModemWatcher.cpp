@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "platform/ThreadControl.h"
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/TtyIoctls.h"
 
@@ -50,6 +51,7 @@ ModemWatcher::~ModemWatcher() {
 }
 
 void ModemWatcher::Run() noexcept {
+  SetCurrentThreadName("com-modem");
   try {
     LineCounters before;
     const bool counted = ReadLineCounters(fd_, before);

@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "platform/Overlapped.h"
+#include "platform/ThreadControl.h"
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/LineSettings.h"
 
@@ -259,6 +260,7 @@ int SerialDevice::PollTimeoutLocked() const {
 }
 
 void SerialDevice::DriverLoop() noexcept {
+  SetCurrentThreadName("com-driver");
   try {
     RunDriver();
   } catch (...) {

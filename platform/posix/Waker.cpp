@@ -2,8 +2,6 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,10 +29,6 @@ void Waker::WaitSignalled(int milliseconds) {
   pollfd pfd{static_cast<int>(handle_), POLLIN, 0};
   while (poll(&pfd, 1, milliseconds) < 0 && errno == EINTR) {
   }
-}
-
-void SetCurrentThreadNice(int nice) {
-  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), nice);
 }
 
 }  // namespace platform

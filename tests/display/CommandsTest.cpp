@@ -1,6 +1,7 @@
 // What a display control sends, over the recording fake platform.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>

@@ -1,6 +1,8 @@
 // The display control on a real pseudo-terminal: the test holds the master side as the line.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/display/DisplayTestSupport.h"
 #include "tests/support/PseudoTerminal.h"
 
@@ -36,6 +38,9 @@ TEST_F(DisplayOnPseudoTerminalTest, ASecondControlOnTheSameDeviceCannotActivate)
   EXPECT_OPEN_FAILURE(second.SetActive(true), pty.DevicePath());
   EXPECT_FALSE(second.GetActive());
   EXPECT_TRUE(lcd.GetActive());
+  EXPECT_EQ(Line(3), "FE C0 0C");
+  lcd.ClearScreen();
+  EXPECT_EQ(Line(2), "FE 58") << "the first control still drives the line";
 }
 
 TEST_F(DisplayOnPseudoTerminalTest, AMissingDeviceGivesTheOpenFailure) {
@@ -55,6 +60,15 @@ TEST_F(DisplayOnPseudoTerminalTest, AnUnpluggedLineFailsTheNextWriteAndTheContro
   }
   EXPECT_NO_THROW(lcd.SetActive(false));
   EXPECT_FALSE(lcd.GetActive());
+}
+
+TEST(DisplayUnpluggedTest, AnActiveControlOnAHungUpLineIsDestroyedWithoutRaising) {
+  PseudoTerminal pty;
+  auto lcd = std::make_unique<TLCDControl_COM>(nullptr);
+  lcd->SetPort(pty.DevicePath());
+  lcd->SetActive(true);
+  pty.CloseMaster();
+  EXPECT_NO_THROW(lcd.reset());
 }
 
 }  // namespace

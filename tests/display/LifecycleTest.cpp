@@ -111,6 +111,15 @@ TEST_F(LifecycleTest, AReopenThatFailsAfterSetBaudateNamesThePort) {
   EXPECT_EQ(lcd.ComPort()->BaudRate(), br115200);
 }
 
+TEST_F(LifecycleTest, AReopenThatFailsAfterSetPortNamesTheNewPort) {
+  lcd.SetActive(true);
+  fake->RemoveDevice("COM9");
+  EXPECT_OPEN_FAILURE(lcd.SetPort("COM9"), "COM9");
+  EXPECT_FALSE(lcd.GetActive());
+  EXPECT_EQ(lcd.Port(), "COM9");
+  EXPECT_EQ(fake->OpenHandles(), 0u);
+}
+
 TEST_F(LifecycleTest, AWriteFailureInWriteAtPassesThePortsExceptionAndStopsTheText) {
   lcd.ComPort()->SetEvents({});  // no event thread, so the handle count is the writes' alone
   lcd.SetActive(true);

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <type_traits>
 
-#include "display/LCDBaseControlUnit.h"
+#include "display/LCDControl_COM.h"
+#include "tests/support/FakePlatform.h"
 
 namespace {
 
@@ -38,15 +40,34 @@ TEST(VtableLayoutTest, TheThirteenOperationsFollowTheComponentsVirtualsInTableOr
   for (std::ptrdiff_t i = 0; i < 13; ++i) EXPECT_EQ(slots[i], first + i) << "operation " << i + 1;
 }
 
-TEST(VtableLayoutTest, TheOperationsHaveTheBoundaryTypes) {
-  static_assert(sizeof(bool) == 1);
-  static_assert(std::is_same_v<decltype(&TLCDBaseControl::GetActive), bool (TLCDBaseControl::*)()>);
-  static_assert(std::is_same_v<decltype(&TLCDBaseControl::SetColCount), void (TLCDBaseControl::*)(std::int32_t)>);
-  static_assert(std::is_same_v<decltype(&TLCDBaseControl::GetRowCount), std::int32_t (TLCDBaseControl::*)()>);
-  static_assert(std::is_same_v<decltype(&TLCDBaseControl::WriteAt),
-                               void (TLCDBaseControl::*)(std::uint8_t, std::uint8_t, const std::string&)>);
-  static_assert(std::is_same_v<decltype(&TLCDBaseControl::DefineChar),
-                               void (TLCDBaseControl::*)(std::uint8_t, const std::uint8_t*, std::int32_t)>);
+using B = TLCDBaseControl;
+static_assert(sizeof(bool) == 1);
+static_assert(std::is_same_v<decltype(&B::GetActive), bool (B::*)()>);
+static_assert(std::is_same_v<decltype(&B::SetActive), void (B::*)(bool)>);
+static_assert(std::is_same_v<decltype(&B::GetVisible), bool (B::*)()>);
+static_assert(std::is_same_v<decltype(&B::SetVisible), void (B::*)(bool)>);
+static_assert(std::is_same_v<decltype(&B::GetBackLight), bool (B::*)()>);
+static_assert(std::is_same_v<decltype(&B::SetBackLight), void (B::*)(bool)>);
+static_assert(std::is_same_v<decltype(&B::SetColCount), void (B::*)(std::int32_t)>);
+static_assert(std::is_same_v<decltype(&B::GetColCount), std::int32_t (B::*)()>);
+static_assert(std::is_same_v<decltype(&B::SetRowCount), void (B::*)(std::int32_t)>);
+static_assert(std::is_same_v<decltype(&B::GetRowCount), std::int32_t (B::*)()>);
+static_assert(std::is_same_v<decltype(&B::ClearScreen), void (B::*)()>);
+static_assert(std::is_same_v<decltype(&B::WriteAt), void (B::*)(std::uint8_t, std::uint8_t, const std::string&)>);
+static_assert(std::is_same_v<decltype(&B::DefineChar), void (B::*)(std::uint8_t, const std::uint8_t*, std::int32_t)>);
+
+// A host built against the table alone calls through raw slots with the object as first argument.
+TEST(VtableLayoutTest, CallsThroughTheSlotsReachTheSerialControl) {
+  fake::ScopedFakePlatform fake;
+  TLCDControl_COM lcd(nullptr);
+  B* control = &lcd;
+  void* const* vtable = *reinterpret_cast<void* const* const*>(control);
+  auto setColCount = reinterpret_cast<void (*)(B*, std::int32_t)>(vtable[SlotOf(&B::SetColCount)]);
+  auto getColCount = reinterpret_cast<std::int32_t (*)(B*)>(vtable[SlotOf(&B::GetColCount)]);
+  auto getVisible = reinterpret_cast<bool (*)(B*)>(vtable[SlotOf(&B::GetVisible)]);
+  setColCount(control, 40);
+  EXPECT_EQ(getColCount(control), 40);
+  EXPECT_TRUE(getVisible(control));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "runtime/Thread.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <atomic>
 #include <stdexcept>
@@ -60,6 +61,9 @@ TEST(ThreadTest, TheQueueIsServedThroughItsWakeHandleAndCheckSynchronize) {
   while (!CheckSynchronize(1000)) {
   }
   EXPECT_TRUE(handedOver);
+  worker.WaitFor();
+  pollfd pfd{static_cast<int>(TMainThreadQueue::Instance().WakeHandle()), POLLIN, 0};
+  EXPECT_EQ(poll(&pfd, 1, 0), 0) << "an empty queue must not look busy to the host's loop";
 }
 
 }  // namespace

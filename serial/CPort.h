@@ -6,4 +6,6 @@
 #include "serial/ComPort.h"
 #include "serial/ComThread.h"
 #include "serial/ComTypes.h"
+#include "serial/EnumSerialPorts.h"
 #include "serial/EventSteps.h"
+#include "serial/TextConversions.h"

@@ -10,15 +10,12 @@
 
 #include "serial/CPort.h"
 #include "tests/support/MainLoop.h"
+#include "tests/support/ProcessCounts.h"
 #include "tests/support/PseudoTerminal.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::size_t ThreadCount() {
-  return static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
-}
 
 // Context switches of the port's threads (named com-*), a wake-up each.
 long PortThreadWakeups() {
@@ -84,11 +81,11 @@ TEST_P(EventsOnPseudoTerminalTest, ClosingWhileABatchWaitsForTheMainThreadReturn
 }
 
 TEST_P(EventsOnPseudoTerminalTest, APortWithoutEventsStartsNoThread) {
-  const std::size_t before = ThreadCount();
+  const std::size_t before = SettledThreadCount();
   port.SetEvents({});
   port.OpenPort();
   EXPECT_EQ(port.MonitorThread(), nullptr);
-  EXPECT_EQ(ThreadCount(), before);
+  EXPECT_EQ(ThreadsSettledAt(before), before);
   pty.Write("quiet");
   EXPECT_TRUE(Serve([&] { return port.InQueueCount() == 5; })) << "received bytes are queued when asked for";
 }

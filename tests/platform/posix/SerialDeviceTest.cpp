@@ -13,6 +13,7 @@
 
 #include "platform/posix/LineSettings.h"
 #include "platform/posix/PosixApi.h"
+#include "tests/support/ProcessCounts.h"
 #include "tests/support/PseudoTerminal.h"
 
 namespace {
@@ -20,23 +21,19 @@ namespace {
 using namespace platform;
 namespace fs = std::filesystem;
 
-std::size_t CountEntries(const char* folder) {
-  return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
 class SerialDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::thread([] {}).join();  // a sanitizer's own helper thread starts with the first thread
-    fdsBefore_ = CountEntries("/proc/self/fd");
-    threadsBefore_ = CountEntries("/proc/self/task");
+    fdsBefore_ = OpenDescriptors();
+    threadsBefore_ = SettledThreadCount();
   }
   void TearDown() override {
     for (HANDLE h : {device_, event_})
       if (h && h != INVALID_HANDLE_VALUE) api_.CloseHandle(h);
     pty_.reset();
-    EXPECT_EQ(CountEntries("/proc/self/fd"), fdsBefore_) << "a descriptor was left open";
-    EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore_) << "a thread was left running";
+    EXPECT_EQ(OpenDescriptors(), fdsBefore_) << "a descriptor was left open";
+    EXPECT_EQ(ThreadsSettledAt(threadsBefore_), threadsBefore_) << "a thread was left running";
   }
 
   HANDLE Open(const std::string& path, DWORD share = 0) {

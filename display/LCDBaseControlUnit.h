@@ -7,8 +7,9 @@
 #include <string>
 
 #include "runtime/Component.h"
+#include "runtime/Export.h"
 
-class TLCDBaseControl : public TComponent {
+class QUORVEL_API TLCDBaseControl : public TComponent {
  public:
   explicit TLCDBaseControl(TComponent* AOwner) : TComponent(AOwner) {}
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "runtime/StringList.h"
+
 TComponent::TComponent(TComponent* AOwner) {
   if (AOwner) AOwner->InsertComponent(this);
 }
@@ -18,6 +20,12 @@ TComponent::~TComponent() {
   }
   DestroyComponents();
   if (FOwner) FOwner->RemoveComponent(this);
+}
+
+TComponent* TComponent::FindComponent(const std::string& AName) const {
+  for (TComponent* owned : FComponents)
+    if (CompareText(owned->Name(), AName) == 0) return owned;
+  return nullptr;
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {

@@ -37,6 +37,8 @@ class TComponent : public TPersistent {
   TComponent* Owner() const { return FOwner; }
   int ComponentCount() const { return static_cast<int>(FComponents.size()); }
   TComponent* Components(int Index) const { return FComponents.at(static_cast<std::size_t>(Index)); }
+  // The owned component of that name (letter case ignored), or nullptr.
+  TComponent* FindComponent(const std::string& AName) const;
   void InsertComponent(TComponent* AComponent);
   void RemoveComponent(TComponent* AComponent);
 

@@ -5,7 +5,9 @@
 #include <exception>
 #include <string>
 
-class Exception : public std::exception {
+#include "runtime/Export.h"
+
+class QUORVEL_API Exception : public std::exception {
  public:
   explicit Exception(std::string message, std::int32_t helpContext = 0)
       : message_(std::move(message)), helpContext_(helpContext) {}

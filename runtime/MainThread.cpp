@@ -12,6 +12,7 @@ void SetMainThreadID(std::thread::id Id) { mainThreadId.store(Id); }
 bool IsMainThread() { return std::this_thread::get_id() == mainThreadId.load(); }
 
 bool CheckSynchronize(int Timeout) { return TMainThreadQueue::Instance().CheckSynchronize(Timeout); }
+std::intptr_t MainThreadWakeHandle() { return TMainThreadQueue::Instance().WakeHandle(); }
 
 TMainThreadQueue& TMainThreadQueue::Instance() {
   // Never destroyed: threads may still hand over work while statics are torn down.

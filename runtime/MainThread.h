@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/Waker.h"
+#include "runtime/Export.h"
 
 class TMainThreadQueue {
  public:
@@ -42,4 +43,7 @@ std::thread::id MainThreadID();
 void SetMainThreadID(std::thread::id Id);
 bool IsMainThread();
 
-bool CheckSynchronize(int Timeout = 0);
+// Runs the queued hand-overs; exported for the host that serves the module's queue.
+QUORVEL_API bool CheckSynchronize(int Timeout = 0);
+// TMainThreadQueue::WakeHandle of the queue; exported likewise.
+QUORVEL_API std::intptr_t MainThreadWakeHandle();

@@ -32,7 +32,7 @@ enum : std::int32_t {
   CError_RegError,
 };
 
-class EComPort : public Exception {
+class QUORVEL_API EComPort : public Exception {
  public:
   // The component's own failure: WinErrorCode is -1 and the message is the table text.
   explicit EComPort(std::int32_t AErrorNumber);

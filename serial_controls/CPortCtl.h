@@ -3,3 +3,6 @@
 
 #include "serial_controls/ComComboBox.h"
 #include "serial_controls/ComSelect.h"
+
+// Makes the port controls known to the stored-form loader.
+void RegisterPortControls();

@@ -1,8 +1,5 @@
 #include "serial_controls/ComComboBox.h"
 
-#include <array>
-
-#include "runtime/Exception.h"
 
 TComComboBox::TComComboBox(TComponent* AOwner) : TComboBox(AOwner), FComSelect(std::make_unique<TComSelect>()) {
   FComSelect->SetItems(&Items());
@@ -59,17 +56,11 @@ void TComComboBox::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 bool TComComboBox::ReadProperty(const std::string& Name, const std::string& Value) {
-  static constexpr std::array<const char*, 7> Properties = {"cpNone",     "cpPort",   "cpBaudRate",   "cpDataBits",
-                                                            "cpStopBits", "cpParity", "cpFlowControl"};
-  if (Name == "ComProperty") {
-    for (std::size_t i = 0; i < Properties.size(); ++i)
-      if (Value == Properties[i]) {
-        SetComProperty(static_cast<TComProperty>(i));
-        return true;
-      }
-    throw Exception("Invalid property value " + Name + " = '" + Value + "'");
-  }
-  if (Name == "AutoApply")
+  static const char* const Properties[] = {"cpNone",     "cpPort",   "cpBaudRate",   "cpDataBits",
+                                           "cpStopBits", "cpParity", "cpFlowControl"};
+  if (Name == "ComProperty")
+    SetComProperty(static_cast<TComProperty>(StoredChoice(Name, Value, Properties)));
+  else if (Name == "AutoApply")
     SetAutoApply(StoredBoolean(Name, Value));
   else
     return TComboBox::ReadProperty(Name, Value);

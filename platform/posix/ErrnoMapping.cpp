@@ -26,6 +26,11 @@ DWORD OpenErrorFromErrno(int error) {
       return ERROR_NOT_ENOUGH_MEMORY;
     case ENAMETOOLONG:
       return ERROR_FILENAME_EXCED_RANGE;
+    case ENOSPC:
+    case EDQUOT:
+      return ERROR_DISK_FULL;
+    case EROFS:
+      return ERROR_WRITE_PROTECT;
     default:
       return ERROR_GEN_FAILURE;
   }

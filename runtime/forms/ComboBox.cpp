@@ -1,8 +1,5 @@
 #include "runtime/forms/ComboBox.h"
 
-#include <array>
-
-#include "runtime/Exception.h"
 
 int TComboBox::ItemIndex() const { return FItemIndex >= 0 && FItemIndex < FItems.Count() ? FItemIndex : -1; }
 
@@ -44,22 +41,18 @@ void TComboBox::Change() {
 }
 
 bool TComboBox::ReadProperty(const std::string& Name, const std::string& Value) {
-  static constexpr std::array<const char*, 5> Styles = {"csDropDown", "csSimple", "csDropDownList",
-                                                        "csOwnerDrawFixed", "csOwnerDrawVariable"};
-  if (Name == "Style") {
-    for (std::size_t i = 0; i < Styles.size(); ++i)
-      if (Value == Styles[i]) {
-        SetStyle(static_cast<TComboBoxStyle>(i));
-        return true;
-      }
-    throw Exception("Invalid property value " + Name + " = '" + Value + "'");
-  }
-  if (Name == "ItemIndex")
+  static const char* const Styles[] = {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed",
+                                       "csOwnerDrawVariable"};
+  if (Name == "Style")
+    SetStyle(static_cast<TComboBoxStyle>(StoredChoice(Name, Value, Styles)));
+  else if (Name == "ItemIndex")
     SetItemIndex(StoredInteger(Name, Value));
   else if (Name == "Text")
     SetText(Value);
   else if (Name == "DropDownCount")
     SetDropDownCount(StoredInteger(Name, Value));
+  else if (Name == "ItemHeight")
+    FItemHeight = StoredInteger(Name, Value);
   else if (Name == "Items.Strings")
     Items().Add(Value);
   else

@@ -27,6 +27,7 @@ class TComboBox : public TControl {
   TComboBoxStyle Style() const { return FStyle; }
   void SetStyle(TComboBoxStyle Value) { FStyle = Value; }
   bool Editable() const { return FStyle == csDropDown || FStyle == csSimple; }
+  int ItemHeight() const { return FItemHeight; }
   int DropDownCount() const { return FDropDownCount; }
   void SetDropDownCount(int Value) { FDropDownCount = Value; }
   const TNotifyEvent& OnChange() const { return FOnChange; }
@@ -49,5 +50,6 @@ class TComboBox : public TControl {
   std::string FEditText;
   TComboBoxStyle FStyle = csDropDown;
   int FDropDownCount = 8;
+  int FItemHeight = 16;
   TNotifyEvent FOnChange;
 };

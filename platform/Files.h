@@ -1,0 +1,26 @@
+// Whole-file reads and replacements, and the user's folders, for settings files.
+#pragma once
+
+#include <string>
+
+#include "platform/Win32Types.h"
+
+namespace platform {
+
+// ERROR_SUCCESS with the contents, ERROR_FILE_NOT_FOUND for a file that is not there, or
+// another code for one that cannot be read.
+DWORD ReadWholeFile(const std::string& path, std::string& contents);
+// Replaces the file in one step: the new contents are written beside it, flushed to disk, and
+// renamed over it, so an interrupted save leaves the old file or the new one, never a part.
+// Missing folders on the way are created. ERROR_SUCCESS or the failure's code.
+DWORD ReplaceFile(const std::string& path, const std::string& contents);
+
+// The user's documents folder: XDG_DOCUMENTS_DIR as the user-dirs file of the configuration
+// folder names it, else $HOME/Documents.
+std::string DocumentsFolder();
+// The user's configuration folder: $XDG_CONFIG_HOME, else $HOME/.config.
+std::string ConfigurationFolder();
+// The text of a system error code, for messages.
+std::string ErrorText(DWORD error);
+
+}  // namespace platform

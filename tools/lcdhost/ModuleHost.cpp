@@ -7,7 +7,9 @@
 #include <stdexcept>
 
 ModuleHost::ModuleHost(const std::string& path) {
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Kept mapped after dlclose: the module keeps a few process-wide objects (its backend, its
+  // main-thread queue) for as long as the process runs.
+  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!handle_) throw std::runtime_error(std::string("cannot load the module: ") + dlerror());
   auto getHardware = reinterpret_cast<HostInfoRecord* (*)()>(dlsym(handle_, "getHardware"));
   if (!getHardware) throw std::runtime_error("the module has no getHardware");

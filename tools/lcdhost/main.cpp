@@ -70,41 +70,67 @@ void Clock(ModuleHost& host, int seconds) {
   }
 }
 
-void Run(ModuleHost& host, const std::vector<std::string>& args) {
-  host.Record().InitHardware();
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& command = args[i];
-    auto argument = [&](const char* what) -> const std::string& {
-      if (i + 1 >= args.size()) throw std::invalid_argument(std::string("missing ") + what + " after " + command);
-      return args[++i];
+struct Command {
+  std::string name;
+  std::vector<std::string> args;
+};
+
+// Checks the whole command line before the display is touched.
+std::vector<Command> Parse(const std::vector<std::string>& words) {
+  std::vector<Command> commands;
+  for (std::size_t i = 0; i < words.size();) {
+    Command command{words[i++], {}};
+    auto take = [&](const char* what) {
+      if (i >= words.size()) throw std::invalid_argument(std::string("missing ") + what + " after " + command.name);
+      command.args.push_back(words[i++]);
     };
+    if (command.name == "write") {
+      Number((take("COL"), command.args.back()), 0, 255, "column");
+      Number((take("ROW"), command.args.back()), 0, 255, "row");
+      take("TEXT");
+    } else if (command.name == "char") {
+      Number((take("INDEX"), command.args.back()), 0, 255, "index");
+      for (int row = 0; row < 8; ++row) Number("0x" + (take("row"), command.args.back()), 0, 255, "row");
+    } else if (command.name == "sleep") {
+      Number((take("MS"), command.args.back()), 0, 86'400'000, "time");
+    } else if (command.name == "clock") {
+      if (i < words.size() && !words[i].empty() && words[i].find_first_not_of("0123456789") == std::string::npos)
+        Number((take("SECONDS"), command.args.back()), 0, 86'400, "seconds");
+    } else if (command.name != "info" && command.name != "clear" && command.name != "configure") {
+      throw std::invalid_argument("unknown command: " + command.name);
+    }
+    commands.push_back(std::move(command));
+  }
+  return commands;
+}
+
+void Run(ModuleHost& host, const std::vector<Command>& commands) {
+  host.Record().InitHardware();
+  for (const Command& command : commands) {
     TLCDBaseControl& lcd = *host.Control();
-    if (command == "info") {
+    const auto& a = command.args;
+    if (command.name == "info") {
+      std::string description = Cp1251ToUtf8(host.Record().DriverDescription);
+      for (char& c : description)
+        if (c == '\r') c = '\n';
       std::printf("DriverName: %s\nDriverDescription: %s\nControl: %s, %s, %d x %d\n", host.Record().DriverName,
-                  Cp1251ToUtf8(host.Record().DriverDescription).c_str(), host.Control() ? "present" : "nil",
-                  lcd.GetActive() ? "active" : "inactive", lcd.GetRowCount(), lcd.GetColCount());
-    } else if (command == "write") {
-      const int col = Number(argument("COL"), 0, 255, "column");
-      const int row = Number(argument("ROW"), 0, 255, "row");
-      lcd.WriteAt(static_cast<std::uint8_t>(col), static_cast<std::uint8_t>(row), Utf8ToCp1251(argument("TEXT")));
-    } else if (command == "clear") {
+                  description.c_str(), host.Control() ? "present" : "nil", lcd.GetActive() ? "active" : "inactive",
+                  lcd.GetRowCount(), lcd.GetColCount());
+    } else if (command.name == "write") {
+      lcd.WriteAt(static_cast<std::uint8_t>(Number(a[0], 0, 255, "column")),
+                  static_cast<std::uint8_t>(Number(a[1], 0, 255, "row")), Utf8ToCp1251(a[2]));
+    } else if (command.name == "clear") {
       lcd.ClearScreen();
-    } else if (command == "char") {
-      const int index = Number(argument("INDEX"), 0, 255, "index");
+    } else if (command.name == "char") {
       std::uint8_t rows[8];
-      for (std::uint8_t& row : rows) row = static_cast<std::uint8_t>(std::stoi(argument("row"), nullptr, 16) & 0xFF);
-      lcd.DefineChar(static_cast<std::uint8_t>(index), rows, 7);
-    } else if (command == "configure") {
+      for (int row = 0; row < 8; ++row) rows[row] = static_cast<std::uint8_t>(Number("0x" + a[1 + row], 0, 255, "row"));
+      lcd.DefineChar(static_cast<std::uint8_t>(Number(a[0], 0, 255, "index")), rows, 7);
+    } else if (command.name == "configure") {
       host.Record().ConfigureHardware();
-    } else if (command == "sleep") {
-      host.Serve(Number(argument("MS"), 0, 86'400'000, "time"), &interrupted);
-    } else if (command == "clock") {
-      const int seconds = i + 1 < args.size() && args[i + 1].find_first_not_of("0123456789") == std::string::npos
-                              ? Number(args[++i], 0, 86'400, "seconds")
-                              : 0;
-      Clock(host, seconds);
-    } else {
-      throw std::invalid_argument("unknown command: " + command);
+    } else if (command.name == "sleep") {
+      host.Serve(Number(a[0], 0, 86'400'000, "time"), &interrupted);
+    } else if (command.name == "clock") {
+      Clock(host, a.empty() ? 0 : Number(a[0], 0, 86'400, "seconds"));
     }
     if (interrupted) break;
   }
@@ -127,18 +153,23 @@ int main(int argc, char** argv) {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 
+  std::vector<Command> commands;
+  try {
+    commands = Parse(args);
+  } catch (const std::invalid_argument& e) {
+    std::fprintf(stderr, "lcdhost: %s\n", e.what());
+    Usage();
+    return 2;
+  }
+
   int status = 0;
   try {
     ModuleHost host(module);
     try {
-      Run(host, args);
+      Run(host, commands);
     } catch (const Exception& e) {
       std::fprintf(stderr, "lcdhost: %s\n", Cp1251ToUtf8(e.Message()).c_str());
       status = 1;
-    } catch (const std::invalid_argument& e) {
-      std::fprintf(stderr, "lcdhost: %s\n", e.what());
-      Usage();
-      status = 2;
     }
     try {
       host.Record().DoneHardware();

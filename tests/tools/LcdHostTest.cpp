@@ -1,0 +1,96 @@
+// The reference host against a pseudo-terminal: the line carries what its commands ask for.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/PseudoTerminal.h"
+#include "tests/support/TemporaryHome.h"
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+// Runs lcdhost with the test's HOME and collects what it prints.
+Outcome RunHost(const std::vector<std::string>& args) {
+  int out[2], err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) return {-1, {}, {}};
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    close(out[0]);
+    close(err[0]);
+    std::vector<char*> argv{const_cast<char*>(LCDHOST_PATH)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(LCDHOST_PATH, argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  auto drain = [](int fd) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+    close(fd);
+    return text;
+  };
+  Outcome outcome{};
+  outcome.out = drain(out[0]);
+  outcome.err = drain(err[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return outcome;
+}
+
+class LcdHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override { home.WriteSettings("[Quorvel.dll]\nPort=" + pty.DevicePath() + "\nCols count=20\n"); }
+  TemporaryHome home;
+  PseudoTerminal pty;
+};
+
+TEST_F(LcdHostTest, CommandsReachTheLineInOrder) {
+  const Outcome run = RunHost({"write", "1", "2", "Привет", "clear", "char", "3", "1f", "11", "11", "11", "11", "11",
+                               "1f", "0", "write", "10", "1", "OK"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Hex(pty.ReadAvailable()),
+            "FE C0 0C FE 47 01 02 A8 70 B8 B3 65 BF FE 58 FE 4E 03 1F 11 11 11 11 11 1F 00 FE 47 0A 01 4F 4B");
+}
+
+TEST_F(LcdHostTest, InfoShowsTheRecordInUtf8) {
+  const Outcome run = RunHost({"info"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("HD44780-compatible comport-driver"), std::string::npos);
+  EXPECT_NE(run.out.find("Компонент управления"), std::string::npos);
+  EXPECT_NE(run.out.find("2 x 20"), std::string::npos);
+}
+
+TEST_F(LcdHostTest, TheClockShowsTimeAndDate) {
+  const Outcome run = RunHost({"clock", "1"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string line = pty.ReadAvailable();
+  // Start-up, then the time centred on row 1 and the date on row 2.
+  ASSERT_GE(line.size(), 3u + 4 + 8 + 4 + 10);
+  EXPECT_EQ(Hex(line.substr(3, 4)), "FE 47 07 01");
+  EXPECT_EQ(line[9], ':');
+  EXPECT_EQ(Hex(line.substr(15, 4)), "FE 47 06 02");
+  EXPECT_EQ(line[21], '.');
+}
+
+TEST_F(LcdHostTest, AModuleFailureIsPrintedInUtf8AndEndsWithAnError) {
+  home.WriteSettings("[Quorvel.dll]\nPort=COM9\n");
+  const Outcome run = RunHost({"clear"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Ошибка при открытии последовательного порта (COM9)!"), std::string::npos) << run.err;
+  EXPECT_EQ(RunHost({"bogus"}).status, 2);
+}
+
+}  // namespace

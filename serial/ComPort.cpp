@@ -36,7 +36,8 @@ TCustomComPort::~TCustomComPort() {
 void TCustomComPort::ForceClose() noexcept {
   if (!FConnected) return;
   StopMonitoring();
-  PurgeComm(FDeviceHandle, PURGE_TXABORT | PURGE_RXABORT);
+  // A Connected flag only recorded while designing or loading has no device behind it.
+  if (FDeviceHandle != INVALID_HANDLE_VALUE) PurgeComm(FDeviceHandle, PURGE_TXABORT | PURGE_RXABORT);
   ReleaseHandle();
   FConnected = false;
 }

@@ -43,6 +43,9 @@ std::int32_t TCustomComPort::StartWriteText(const std::string& Str, PPortTransfe
 
 std::int32_t TCustomComPort::WaitForTransfer(PPortTransfer& Transfer) {
   if (!Transfer) throw EComPort(CError_InvalidAsync);
+  // A record whose event could not be made never carried a transfer (StartWrite refuses it),
+  // so it reads as finished with nothing moved, like any untouched record.
+  if (!Transfer->Overlapped.hEvent) return 0;
   DWORD transferred = 0;
   if (WaitForSingleObject(Transfer->Overlapped.hEvent, INFINITE) != WAIT_OBJECT_0 ||
       !GetOverlappedResult(FDeviceHandle, &Transfer->Overlapped, &transferred, FALSE))

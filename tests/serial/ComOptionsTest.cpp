@@ -31,7 +31,7 @@ TEST(ComFlowControlTest, TheCompositeReadsOnlyRtsCtsAndXonXoff) {
       flow.SetXonXoffIn(c.xonXoffIn);
       flow.SetXonXoffOut(c.xonXoffOut);
       if (dtrAndDsrSet) {
-        flow.SetControlDTR(dtrHandshake);
+        flow.SetControlDTR(dtrEnable);
         flow.SetOutDSRFlow(true);
         flow.SetDSRSensitivity(true);
       }
@@ -43,18 +43,6 @@ TEST(ComFlowControlTest, TheCompositeReadsOnlyRtsCtsAndXonXoff) {
 
 class ComOptionsTest : public OpenPortTest {};
 
-TEST_F(ComOptionsTest, HardwareFlowOnTheDefaultsAndWhatStillReadsAsIt) {
-  TComFlowControl& flow = *port.FlowControl();
-  flow.SetFlowControl(fcHardware);
-  EXPECT_EQ(flow.ControlRTS(), rtsHandshake);
-  EXPECT_TRUE(flow.OutCTSFlow());
-  EXPECT_EQ(Sent().Flags, 0x2005u);
-  flow.SetControlDTR(dtrEnable);
-  EXPECT_EQ(flow.FlowControl(), fcHardware);
-  flow.SetControlRTS(rtsEnable);
-  EXPECT_EQ(flow.FlowControl(), fcCustom);
-}
-
 TEST_F(ComOptionsTest, WritingTheCompositeSetsFourFieldsAndAlwaysResendsTheBlock) {
   TComFlowControl& flow = *port.FlowControl();
   // The six fields outside the composite, which no writing of it may touch.
@@ -64,10 +52,6 @@ TEST_F(ComOptionsTest, WritingTheCompositeSetsFourFieldsAndAlwaysResendsTheBlock
   flow.SetTxContinueOnXoff(true);
   flow.SetXonChar('a');
   flow.SetXoffChar('b');
-  auto untouched = [&] {
-    return flow.ControlDTR() == dtrHandshake && flow.OutDSRFlow() && flow.DSRSensitivity() &&
-           flow.TxContinueOnXoff() && flow.XonChar() == 'a' && flow.XoffChar() == 'b';
-  };
   auto fields = [&] {
     return std::vector<int>{flow.ControlRTS(), flow.OutCTSFlow(), flow.XonXoffIn(), flow.XonXoffOut()};
   };
@@ -92,7 +76,10 @@ TEST_F(ComOptionsTest, WritingTheCompositeSetsFourFieldsAndAlwaysResendsTheBlock
   flow.SetFlowControl(fcCustom);
   EXPECT_EQ(fields(), (std::vector<int>{rtsToggle, false, true, false})) << "fcCustom changes nothing";
   EXPECT_TRUE(resent()) << "but is still sent";
-  EXPECT_TRUE(untouched());
+  EXPECT_EQ(flow.ControlDTR(), dtrHandshake);
+  EXPECT_TRUE(flow.OutDSRFlow() && flow.DSRSensitivity() && flow.TxContinueOnXoff());
+  EXPECT_EQ(flow.XonChar(), 'a');
+  EXPECT_EQ(flow.XoffChar(), 'b');
 }
 
 TEST(ComBufferTest, APositiveOddSizeIsStoredOneSmaller) {
@@ -113,69 +100,60 @@ TEST_F(ComOptionsTest, AQueueSizeIsComparedBeforeItIsMadeEven) {
   EXPECT_EQ(fake->QueueSizes(), (std::vector<std::pair<DWORD, DWORD>>{{1024, 1024}, {1024, 6}}));
 }
 
-TEST_F(ComOptionsTest, TimeoutsAreSentInTheirFieldOrderAsThirtyTwoBitValues) {
-  TComTimeouts& t = *port.Timeouts();
+TEST_F(ComOptionsTest, ThePortsOptionSettersSendACopyAndAssignAloneAppliesNothing) {
+  TComPort source(nullptr);  // closed, so its setters only record
+  TComTimeouts& t = *source.Timeouts();
   t.SetReadInterval(1);
   t.SetReadTotalMultiplier(2);
   t.SetReadTotalConstant(3);
   t.SetWriteTotalMultiplier(4);
   t.SetWriteTotalConstant(-2);
+  TComFlowControl& f = *source.FlowControl();
+  f.SetOutCTSFlow(true);
+  f.SetOutDSRFlow(true);
+  f.SetControlDTR(dtrEnable);
+  f.SetControlRTS(rtsToggle);
+  f.SetXonXoffOut(true);
+  f.SetXonXoffIn(true);
+  f.SetDSRSensitivity(true);
+  f.SetTxContinueOnXoff(true);
+  f.SetXonChar('x');
+  f.SetXoffChar('y');
+  TComParity& p = *source.Parity();
+  p.SetBits(prMark);
+  p.SetCheck(true);
+  p.SetReplace(true);
+  p.SetReplaceChar('?');
+  source.Buffer()->SetInputSize(64);
+  source.Buffer()->SetOutputSize(32);
+
+  // The port's setters send what they copied, every field in its place.
+  port.SetBuffer(source.Buffer());  // first: the block's Xon/Xoff limits come from it
+  port.SetTimeouts(source.Timeouts());
+  port.SetFlowControl(source.FlowControl());
+  port.SetParity(source.Parity());
+  EXPECT_EQ(fake->Calls(), (Calls{"SetupComm", "SetCommTimeouts", "SetCommState", "SetCommState"}));
   const COMMTIMEOUTS sent = fake->CommTimeouts().back();
-  EXPECT_EQ(sent.ReadIntervalTimeout, 1u);
-  EXPECT_EQ(sent.ReadTotalTimeoutMultiplier, 2u);
-  EXPECT_EQ(sent.ReadTotalTimeoutConstant, 3u);
-  EXPECT_EQ(sent.WriteTotalTimeoutMultiplier, 4u);
-  EXPECT_EQ(sent.WriteTotalTimeoutConstant, 0xFFFFFFFEu);
-}
+  EXPECT_EQ((std::vector<DWORD>{sent.ReadIntervalTimeout, sent.ReadTotalTimeoutMultiplier, sent.ReadTotalTimeoutConstant,
+                                sent.WriteTotalTimeoutMultiplier, sent.WriteTotalTimeoutConstant}),
+            (std::vector<DWORD>{1, 2, 3, 4, 0xFFFFFFFE}));
+  EXPECT_EQ(Bytes(Sent()), Bytes(source.DeviceControlBlock()));
+  EXPECT_EQ(fake->QueueSizes().back(), (std::pair<DWORD, DWORD>{64, 32}));
 
-TEST_F(ComOptionsTest, AssignCopiesEveryFieldButNotTheOwnerAndAppliesNothing) {
-  TComTimeouts timeouts;
-  timeouts.SetReadInterval(1);
-  timeouts.SetReadTotalMultiplier(2);
-  timeouts.SetReadTotalConstant(3);
-  timeouts.SetWriteTotalMultiplier(4);
-  timeouts.SetWriteTotalConstant(5);
-  TComFlowControl flow;
-  flow.SetOutCTSFlow(true);
-  flow.SetOutDSRFlow(true);
-  flow.SetControlDTR(dtrEnable);
-  flow.SetControlRTS(rtsToggle);
-  flow.SetXonXoffOut(true);
-  flow.SetXonXoffIn(true);
-  flow.SetDSRSensitivity(true);
-  flow.SetTxContinueOnXoff(true);
-  flow.SetXonChar('x');
-  flow.SetXoffChar('y');
-  TComParity parity;
-  parity.SetBits(prMark);
-  parity.SetCheck(true);
-  parity.SetReplace(true);
-  parity.SetReplaceChar('?');
-  TComBuffer buffer;
-  buffer.SetInputSize(64);
-  buffer.SetOutputSize(32);
-
-  port.Timeouts()->Assign(&timeouts);
-  port.FlowControl()->Assign(&flow);
-  port.Parity()->Assign(&parity);
-  port.Buffer()->Assign(&buffer);
-  EXPECT_TRUE(fake->AllCalls().empty()) << "a copy goes past the setters";
-
-  const TComTimeouts& t = *port.Timeouts();
-  EXPECT_EQ((std::vector<int>{t.ReadInterval(), t.ReadTotalMultiplier(), t.ReadTotalConstant(),
-                              t.WriteTotalMultiplier(), t.WriteTotalConstant()}),
-            (std::vector<int>{1, 2, 3, 4, 5}));
-  const TComFlowControl& f = *port.FlowControl();
-  EXPECT_EQ((std::vector<int>{f.OutCTSFlow(), f.OutDSRFlow(), f.ControlDTR(), f.ControlRTS(), f.XonXoffOut(),
-                              f.XonXoffIn(), f.DSRSensitivity(), f.TxContinueOnXoff(), f.XonChar(), f.XoffChar()}),
-            (std::vector<int>{true, true, dtrEnable, rtsToggle, true, true, true, true, 'x', 'y'}));
-  const TComParity& p = *port.Parity();
-  EXPECT_EQ((std::vector<int>{p.Bits(), p.Check(), p.Replace(), p.ReplaceChar()}),
-            (std::vector<int>{prMark, true, true, '?'}));
-  EXPECT_EQ(port.Buffer()->InputSize(), 64);
-  EXPECT_EQ(port.Buffer()->OutputSize(), 32);
-  EXPECT_EQ(port.Parity()->ComPort(), &port);
-  EXPECT_EQ(parity.ComPort(), nullptr);
+  // Assign itself only copies, here back to the defaults.
+  fake->ClearCalls();
+  const TComPort defaults(nullptr);
+  port.Timeouts()->Assign(defaults.Timeouts());
+  port.FlowControl()->Assign(defaults.FlowControl());
+  port.Parity()->Assign(defaults.Parity());
+  port.Buffer()->Assign(defaults.Buffer());
+  EXPECT_TRUE(fake->AllCalls().empty());
+  EXPECT_EQ(Bytes(port.DeviceControlBlock()), Bytes(defaults.DeviceControlBlock()));
+  const TComTimeouts& copied = *port.Timeouts();
+  EXPECT_EQ((std::vector<int>{copied.ReadInterval(), copied.ReadTotalMultiplier(), copied.ReadTotalConstant(),
+                              copied.WriteTotalMultiplier(), copied.WriteTotalConstant(), port.Buffer()->OutputSize()}),
+            (std::vector<int>{-1, 0, 0, 100, 1000, 1024}));
+  EXPECT_EQ(port.Parity()->ComPort(), &port) << "the owner is not copied";
 }
 
 TEST_F(ComOptionsTest, AnOptionOfAnotherClassCannotBeAssigned) {
@@ -185,31 +163,6 @@ TEST_F(ComOptionsTest, AnOptionOfAnotherClassCannotBeAssigned) {
   EXPECT_THROW(port.SetTimeouts(nullptr), EConvertError);
   EXPECT_EQ(port.Parity()->Bits(), prOdd);
   EXPECT_TRUE(fake->AllCalls().empty());
-}
-
-TEST_F(ComOptionsTest, ThePortsObjectSettersCopyAndApplyOnceEvenForEqualValues) {
-  TComParity equal;
-  port.SetParity(&equal);
-  EXPECT_EQ(fake->Calls(), Calls{"SetCommState"});
-  TComParity even;
-  even.SetBits(prEven);
-  even.SetCheck(true);
-  port.SetParity(&even);
-  EXPECT_EQ(Sent().Parity, EVENPARITY);
-  EXPECT_EQ(Sent().Flags, DCB_fBinary | DCB_fParity);
-  TComTimeouts timeouts;
-  timeouts.SetWriteTotalConstant(7);
-  port.SetTimeouts(&timeouts);
-  EXPECT_EQ(fake->CommTimeouts().back().WriteTotalTimeoutConstant, 7u);
-  TComBuffer buffer;
-  buffer.SetOutputSize(100);
-  port.SetBuffer(&buffer);
-  TComFlowControl flow;
-  flow.SetFlowControl(fcHardware);
-  port.SetFlowControl(&flow);
-  EXPECT_EQ(Sent().Flags, 0x2007u);
-  EXPECT_EQ(fake->Calls(), (Calls{"SetCommState", "SetCommState", "SetCommTimeouts", "SetupComm", "SetCommState"}));
-  EXPECT_EQ(fake->QueueSizes().back(), (std::pair<DWORD, DWORD>{1024, 100}));
 }
 
 // Each change of a setting: recorded only while closed, sent at once while open, and (for the
@@ -312,42 +265,6 @@ TEST(ComSyncMethodTest, ChangesOnlyWhileClosed) {
   port.ClosePort();
   port.SetSyncMethod(smWindowSync);
   EXPECT_EQ(port.SyncMethod(), smWindowSync);
-}
-
-// A subclass that overrides an apply operation sees every setter's request, even while closed.
-class CountingPort : public TComPort {
- public:
-  using TComPort::TComPort;
-  void ApplyCommState() override {
-    ++commState;
-    TComPort::ApplyCommState();
-  }
-  void ApplyCommTimeouts() override {
-    ++timeouts;
-    TComPort::ApplyCommTimeouts();
-  }
-  void ApplyQueueSizes() override {
-    ++queueSizes;
-    TComPort::ApplyQueueSizes();
-  }
-  int commState = 0, timeouts = 0, queueSizes = 0;
-};
-
-TEST(ComApplyDispatchTest, OptionObjectsApplyThroughThePortsOverridableOperations) {
-  fake::ScopedFakePlatform fake;
-  CountingPort port(nullptr);
-  port.Parity()->SetBits(prOdd);
-  port.FlowControl()->SetXonChar('A');
-  port.FlowControl()->SetFlowControl(fcCustom);
-  port.SetBaudRate(br300);
-  port.Timeouts()->SetReadInterval(5);
-  port.Buffer()->SetInputSize(64);
-  EXPECT_EQ((std::vector<int>{port.commState, port.timeouts, port.queueSizes}), (std::vector<int>{4, 1, 1}));
-  EXPECT_TRUE(fake->AllCalls().empty());
-  port.SetEvents({});
-  port.OpenPort();
-  EXPECT_EQ((std::vector<int>{port.commState, port.timeouts, port.queueSizes}), (std::vector<int>{5, 2, 2}))
-      << "opening configures through them too";
 }
 
 }  // namespace

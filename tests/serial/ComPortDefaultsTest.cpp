@@ -1,17 +1,13 @@
 // What a new port holds, and the device-control block that its settings make.
-#include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
 
 #include "tests/serial/SerialTestSupport.h"
-#include "tests/support/PseudoTerminal.h"
 
 namespace {
 
 using namespace platform;
-
-std::string Bytes(const DCB& dcb) { return Hex(std::string(reinterpret_cast<const char*>(&dcb), sizeof dcb)); }
 
 TEST(ComPortDefaultsTest, ANewPortIsClosedWithTheStandardSettings) {
   fake::ScopedFakePlatform fake;
@@ -148,23 +144,6 @@ TEST_F(DeviceControlBlockTest, EverySettingHasItsFlagBits) {
       {"rtsToggle", [](TComPort& p) { p.FlowControl()->SetControlRTS(rtsToggle); }, 0x3000},
       {"fcHardware", [](TComPort& p) { p.FlowControl()->SetFlowControl(fcHardware); }, 0x2004},
       {"fcSoftware", [](TComPort& p) { p.FlowControl()->SetFlowControl(fcSoftware); }, 0x0300},
-      // Every bit at once: no field spills into another, and fAbortOnError stays clear.
-      {"everything",
-       [](TComPort& p) {
-         p.Parity()->SetCheck(true);
-         p.Parity()->SetReplace(true);
-         p.SetDiscardNull(true);
-         TComFlowControl& f = *p.FlowControl();
-         f.SetOutCTSFlow(true);
-         f.SetOutDSRFlow(true);
-         f.SetControlDTR(dtrHandshake);
-         f.SetDSRSensitivity(true);
-         f.SetTxContinueOnXoff(true);
-         f.SetXonXoffOut(true);
-         f.SetXonXoffIn(true);
-         f.SetControlRTS(rtsToggle);
-       },
-       0x3FEE},
   };
   for (const Case& c : cases) {
     TComPort other(nullptr);

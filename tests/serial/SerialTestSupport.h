@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <exception>
+#include <string>
 #include <utility>
 
 #include "runtime/Application.h"
 #include "serial/CPort.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/PseudoTerminal.h"
 
 // The EComPort that `action` raises; a test failure when it raises none.
 template <class Action>
@@ -20,6 +22,11 @@ EComPort RaisedBy(Action action) {
   }
   ADD_FAILURE() << "no EComPort was raised";
   return EComPort(0);
+}
+
+// A device-control block as hex bytes, for comparisons whose failure shows the difference.
+inline std::string Bytes(const platform::DCB& dcb) {
+  return Hex(std::string(reinterpret_cast<const char*>(&dcb), sizeof dcb));
 }
 
 // Replaces the application's exception reporter for one scope.

@@ -15,6 +15,22 @@ DWORD ReadWholeFile(const std::string& path, std::string& contents);
 // Missing folders on the way are created. ERROR_SUCCESS or the failure's code.
 DWORD ReplaceFile(const std::string& path, const std::string& contents);
 
+// Holds an exclusive lock on a lock file (created when missing) from construction to
+// destruction, so processes that change the same files take turns. Waits for the lock.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  // ERROR_SUCCESS when the lock is held.
+  DWORD Error() const { return error_; }
+
+ private:
+  int fd_ = -1;
+  DWORD error_ = ERROR_SUCCESS;
+};
+
 // The user's documents folder: XDG_DOCUMENTS_DIR as the user-dirs file of the configuration
 // folder names it, else $HOME/Documents.
 std::string DocumentsFolder();

@@ -16,6 +16,8 @@
 
 // The record of one overlapped transfer; its event is manual-reset and starts signalled.
 class TComThread;
+class TCustomIniFile;
+class TRegistry;
 
 struct TPortTransfer {
   platform::OVERLAPPED Overlapped;
@@ -28,6 +30,16 @@ class TCustomComPort : public TComponent {
   ~TCustomComPort() override;
 
   void Loaded() override;
+
+  // A port's whole configuration (the groups in SettingGroups) as named values of the key the
+  // registry has open, or of the INI section named after the port. The caller opens and closes
+  // the store; failures of the store or of a setter end the operation and pass through.
+  virtual void SaveToRegistry(TRegistry& Reg);
+  virtual void SaveToIniFile(TCustomIniFile& IniFile);
+  virtual void LoadFromRegistry(TRegistry& Reg);
+  virtual void LoadFromIniFile(TCustomIniFile& IniFile);
+  TSettingGroups SettingGroups() const { return FSettingGroups; }
+  void SetSettingGroups(TSettingGroups Value) { FSettingGroups = Value; }
 
   void OpenPort();
   void ClosePort();
@@ -198,6 +210,7 @@ class TCustomComPort : public TComponent {
   TComTimeouts* FTimeouts = nullptr;
   TComFlowControl* FFlowControl = nullptr;
   TSyncMethod FSyncMethod = smThreadSync;
+  TSettingGroups FSettingGroups{sgBasic};
 
   TRxCharEvent FOnRxChar;
   TRxBufEvent FOnRxBuf;

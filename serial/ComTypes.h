@@ -55,6 +55,9 @@ using TComErrors = TSet<TComError, std::uint8_t>;
 
 enum TSyncMethod : std::uint8_t { smThreadSync, smWindowSync, smNone };
 
+enum TSettingGroup : std::uint8_t { sgBasic, sgFlowControl, sgBuffer, sgTimeouts, sgParity, sgMisc };
+using TSettingGroups = TSet<TSettingGroup, std::uint8_t>;
+
 enum TModemSignal : std::uint8_t { msCTS, msDSR, msRing, msRLSD };
 using TModemSignals = TSet<TModemSignal, std::uint8_t>;
 

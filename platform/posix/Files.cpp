@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,6 +100,27 @@ DWORD ReplaceFile(const std::string& path, const std::string& contents) {
     return FileError(renameError);
   }
   return ERROR_SUCCESS;
+}
+
+FileLock::FileLock(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+  fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ < 0) {
+    error_ = FileError(errno);
+    return;
+  }
+  while (flock(fd_, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    error_ = FileError(errno);
+    close(fd_);
+    fd_ = -1;
+    return;
+  }
+}
+
+FileLock::~FileLock() {
+  if (fd_ >= 0) close(fd_);  // closing releases the lock
 }
 
 std::string ConfigurationFolder() {

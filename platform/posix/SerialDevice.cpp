@@ -222,7 +222,8 @@ DWORD SerialDevice::Write(const void* data, DWORD size, OVERLAPPED* overlapped, 
   }
   std::optional<Clock::time_point> deadline;
   if (writes_.empty()) deadline = DeadlineFor(size);
-  writes_.push_back({bytes, size, sent, overlapped, std::move(event), deadline});
+  writes_.push_back({std::string(reinterpret_cast<const char*>(bytes), size), size, sent, overlapped, std::move(event),
+                     deadline});
   if (DWORD error = StartDriverLocked(); error != ERROR_SUCCESS) {
     PendingWrite failed = writes_.back();
     writes_.pop_back();
@@ -359,7 +360,7 @@ void SerialDevice::PumpWritesLocked() {
       continue;
     }
     ssize_t n;
-    do n = ::write(fd_, head.data + head.sent, head.size - head.sent);
+    do n = ::write(fd_, head.data.data() + head.sent, head.size - head.sent);
     while (n < 0 && errno == EINTR);
     if (n > 0) head.sent += static_cast<DWORD>(n);
     if (head.sent == head.size) {

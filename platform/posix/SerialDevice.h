@@ -56,7 +56,8 @@ class SerialDevice final : public KernelObject {
  private:
   using Clock = std::chrono::steady_clock;
   struct PendingWrite {
-    const std::uint8_t* data;
+    // A copy of the bytes still to go: the caller's buffer is not read after WriteFile returns.
+    std::string data;
     DWORD size;
     DWORD sent;
     OVERLAPPED* overlapped;

@@ -52,9 +52,12 @@ class SerialDeviceTest : public ::testing::Test {
     ASSERT_TRUE(api_.SetCommTimeouts(device_, &timeouts));
   }
   // Starts a write; true when it is still running.
+  // The bytes stay in the fixture: a running write reads them until it ends.
   bool StartWrite(const std::string& bytes) {
+    pending_ = bytes;
     DWORD written = 0;
-    if (api_.WriteFile(device_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, &overlapped_)) return false;
+    if (api_.WriteFile(device_, pending_.data(), static_cast<DWORD>(pending_.size()), &written, &overlapped_))
+      return false;
     EXPECT_EQ(GetLastError(), ERROR_IO_PENDING);
     return true;
   }
@@ -83,6 +86,7 @@ class SerialDeviceTest : public ::testing::Test {
   HANDLE device_ = INVALID_HANDLE_VALUE;
   HANDLE event_ = nullptr;
   OVERLAPPED overlapped_{};
+  std::string pending_;
   std::size_t fdsBefore_ = 0, threadsBefore_ = 0;
 };
 

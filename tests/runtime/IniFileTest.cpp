@@ -1,0 +1,102 @@
+#include "runtime/IniFile.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::create_directories(folder); }
+  void TearDown() override { fs::remove_all(folder); }
+  void Write(const std::string& contents) { std::ofstream(file, std::ios::binary) << contents; }
+  std::string Read() {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  const fs::path folder = fs::temp_directory_path() / ("ini-" + std::to_string(getpid()));
+  const fs::path file = folder / "settings.ini";
+};
+
+TEST_F(IniFileTest, ReadsAsWindowsProfilesDo) {
+  Write("; comment\nkey=outside\n[Main]\n  Name  =  spaced value  \nQuoted=\"  kept  \"\nSingle='x'\n"
+        "Empty=\nname=second\n[main]\nName=other section\n[Numbers]\nDec=-12\nHex=0x1F\nDollar=$10\nBig=2147483648\n"
+        "Junk=12abc\nAll=0xFFFFFFFF\n");
+  TIniFile ini(file.string());
+  EXPECT_EQ(ini.ReadString("MAIN", "name", "-"), "spaced value") << "first section, first key, any letter case";
+  EXPECT_EQ(ini.ReadString("Main", "Quoted", "-"), "  kept  ");
+  EXPECT_EQ(ini.ReadString("Main", "Single", "-"), "x");
+  EXPECT_EQ(ini.ReadString("Main", "Empty", "-"), "");
+  EXPECT_EQ(ini.ReadString("Main", "Missing", "-"), "-");
+  EXPECT_EQ(ini.ReadString("Nowhere", "key", "-"), "-");
+  EXPECT_TRUE(ini.ValueExists("main", "EMPTY"));
+  EXPECT_FALSE(ini.ValueExists("Main", "key"));
+  EXPECT_EQ(ini.ReadInteger("Numbers", "Dec", 0), -12);
+  EXPECT_EQ(ini.ReadInteger("Numbers", "Hex", 0), 31);
+  EXPECT_EQ(ini.ReadInteger("Numbers", "Dollar", 0), 16);
+  EXPECT_EQ(ini.ReadInteger("Numbers", "All", 0), -1);
+  EXPECT_EQ(ini.ReadInteger("Numbers", "Big", 7), 7) << "more than 32 bits reads as the default";
+  EXPECT_EQ(ini.ReadInteger("Numbers", "Junk", 7), 7);
+  EXPECT_EQ(ini.ReadInteger("Main", "Name", 7), 7);
+}
+
+TEST_F(IniFileTest, AWriteChangesOnlyItsLineAndKeepsEverythingElse) {
+  Write("; keep me\r\n[A]\r\nx=1\r\n; inside\r\n\r\n[B]\r\ny = old\r\n");
+  TIniFile ini(file.string());
+  ini.WriteString("b", "Y", "new");
+  ini.WriteString("A", "z", "2");
+  ini.WriteInteger("C", "n", -5);
+  EXPECT_EQ(Read(), "; keep me\r\n[A]\r\nx=1\r\n; inside\r\nz=2\r\n\r\n[B]\r\nY=new\r\n[C]\r\nn=-5\r\n");
+  EXPECT_EQ(TIniFile(file.string()).ReadInteger("c", "N", 0), -5) << "a new reader sees the saved file";
+  ini.WriteString("A", "x", "line\nbreak=injected");
+  EXPECT_EQ(TIniFile(file.string()).ReadString("A", "x", ""), "line break=injected");
+  EXPECT_FALSE(TIniFile(file.string()).ValueExists("A", "break"));
+}
+
+TEST_F(IniFileTest, ANewFileAndItsFolderAreCreatedOnTheFirstWrite) {
+  const fs::path nested = folder / "new" / "deeper" / "file.ini";
+  TIniFile ini(nested.string());
+  EXPECT_EQ(ini.ReadString("S", "k", "none"), "none");
+  ini.WriteString("S", "k", "v");
+  std::ifstream in(nested);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "[S]\nk=v\n");
+  for (const auto& entry : fs::directory_iterator(nested.parent_path()))
+    EXPECT_EQ(entry.path().filename(), "file.ini") << "no half-written copy is left beside it";
+}
+
+TEST_F(IniFileTest, AFailedSaveRaisesAndLeavesTheOldFile) {
+  Write("[S]\nk=old\n");
+  const fs::path blocked = folder / "blocker";
+  std::ofstream(blocked) << "a file where a folder would have to be";
+  TIniFile elsewhere((blocked / "settings.ini").string());
+  EXPECT_THROW(elsewhere.WriteString("S", "k", "new"), EIniFileException);
+  EXPECT_EQ(Read(), "[S]\nk=old\n");
+}
+
+TEST_F(IniFileTest, ASaveKilledHalfwayLeavesTheOldFileOrTheNewOneWhole) {
+  const std::size_t size = 1 << 20;
+  Write("[S]\nk=" + std::string(size, 'a') + "\n");
+  const pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    TIniFile ini(file.string());
+    for (char c = 'b';; c = c == 'z' ? 'b' : static_cast<char>(c + 1)) ini.WriteString("S", "k", std::string(size, c));
+  }
+  usleep(200'000);
+  kill(writer, SIGKILL);
+  waitpid(writer, nullptr, 0);
+  const std::string value = TIniFile(file.string()).ReadString("S", "k", "");
+  ASSERT_EQ(value.size(), size);
+  EXPECT_EQ(value.find_first_not_of(value[0]), std::string::npos) << "the value is one save's, whole";
+}
+
+}  // namespace

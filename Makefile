@@ -1,7 +1,7 @@
 # The two commands of the README: `make demo` and `make test`. Both install what they need.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test sanitize asan tsan demo clean
+.PHONY: all deps build test sanitize asan tsan demo package clean
 
 all: build
 
@@ -28,7 +28,10 @@ tsan: deps
 sanitize: asan tsan
 
 demo: build
-	build/tools/linedemo/linedemo
+	scripts/demo.sh build
+
+package: build
+	cd build && cpack
 
 clean:
 	rm -rf build build-asan build-tsan

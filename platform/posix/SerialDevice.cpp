@@ -142,7 +142,10 @@ DWORD SerialDevice::Purge(DWORD flags) {
   if (flags & PURGE_TXABORT) FailAllWritesLocked(ERROR_OPERATION_ABORTED);
   // Nothing here reads, so there is no read to abort. Clearing a line that has gone has
   // nothing left to clear, so a hung-up device purges successfully and can still be closed.
-  if (flags & PURGE_TXCLEAR) tcflush(fd_, TCOFLUSH);
+  // A finished write has handed its bytes to the tty, which sends them on: they count as sent,
+  // as a finished write's bytes are on Windows, so clearing the output leaves them alone. (On a
+  // pseudo-terminal TCOFLUSH would even discard what the other side has not read yet, and the
+  // last text before a close would never reach the display.)
   if (flags & PURGE_RXCLEAR) {
     tcflush(fd_, TCIFLUSH);
     input_.clear();

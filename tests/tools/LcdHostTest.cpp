@@ -1,54 +1,15 @@
 // The reference host against a pseudo-terminal: the line carries what its commands ask for.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <string>
 #include <vector>
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/TemporaryHome.h"
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-// Runs lcdhost with the test's HOME and collects what it prints.
-Outcome RunHost(const std::vector<std::string>& args) {
-  int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return {-1, {}, {}};
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(out[1], 1);
-    dup2(err[1], 2);
-    close(out[0]);
-    close(err[0]);
-    std::vector<char*> argv{const_cast<char*>(LCDHOST_PATH)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(LCDHOST_PATH, argv.data());
-    _exit(127);
-  }
-  close(out[1]);
-  close(err[1]);
-  auto drain = [](int fd) {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
-    close(fd);
-    return text;
-  };
-  Outcome outcome{};
-  outcome.out = drain(out[0]);
-  outcome.err = drain(err[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return outcome;
-}
+ProgramOutcome RunHost(const std::vector<std::string>& args) { return RunProgram(LCDHOST_PATH, args); }
 
 class LcdHostTest : public ::testing::Test {
  protected:
@@ -58,7 +19,7 @@ class LcdHostTest : public ::testing::Test {
 };
 
 TEST_F(LcdHostTest, CommandsReachTheLineInOrder) {
-  const Outcome run = RunHost({"write", "1", "2", "Привет", "clear", "char", "3", "1f", "11", "11", "11", "11", "11",
+  const ProgramOutcome run = RunHost({"write", "1", "2", "Привет", "clear", "char", "3", "1f", "11", "11", "11", "11", "11",
                                "1f", "0", "write", "10", "1", "OK"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(Hex(pty.ReadAvailable()),
@@ -66,7 +27,7 @@ TEST_F(LcdHostTest, CommandsReachTheLineInOrder) {
 }
 
 TEST_F(LcdHostTest, InfoShowsTheRecordInUtf8) {
-  const Outcome run = RunHost({"info"});
+  const ProgramOutcome run = RunHost({"info"});
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("HD44780-compatible comport-driver"), std::string::npos);
   EXPECT_NE(run.out.find("Компонент управления"), std::string::npos);
@@ -74,7 +35,7 @@ TEST_F(LcdHostTest, InfoShowsTheRecordInUtf8) {
 }
 
 TEST_F(LcdHostTest, TheClockShowsTimeAndDate) {
-  const Outcome run = RunHost({"clock", "1"});
+  const ProgramOutcome run = RunHost({"clock", "1"});
   EXPECT_EQ(run.status, 0) << run.err;
   const std::string line = pty.ReadAvailable();
   // Start-up, then the time centred on row 1 and the date on row 2.
@@ -87,7 +48,7 @@ TEST_F(LcdHostTest, TheClockShowsTimeAndDate) {
 
 TEST_F(LcdHostTest, AModuleFailureIsPrintedInUtf8AndEndsWithAnError) {
   home.WriteSettings("[Quorvel.dll]\nPort=COM9\n");
-  const Outcome run = RunHost({"clear"});
+  const ProgramOutcome run = RunHost({"clear"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("Ошибка при открытии последовательного порта (COM9)!"), std::string::npos) << run.err;
   EXPECT_EQ(RunHost({"bogus"}).status, 2);

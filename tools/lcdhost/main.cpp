@@ -36,7 +36,9 @@ std::string DefaultModule(const char* argv0) {
   namespace fs = std::filesystem;
   std::error_code error;
   const fs::path self = fs::canonical("/proc/self/exe", error);
-  for (const fs::path& candidate : {self.parent_path() / "../../Quorvel.so", self.parent_path() / "Quorvel.so"})
+  // Installed beside its module, or in the build folder.
+  for (const fs::path& candidate : {self.parent_path() / ".." / QUORVEL_MODULE_DIR / "Quorvel.so",
+                                    self.parent_path() / "../../Quorvel.so", self.parent_path() / "Quorvel.so"})
     if (fs::exists(candidate, error)) return fs::weakly_canonical(candidate).string();
   (void)argv0;
   return "Quorvel.so";

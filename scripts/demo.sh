@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The demo: an emulated 4 by 20 display on a pseudo-terminal, driven by the reference host
+# through the real module and the real serial component. Needs no display server and no
+# hardware.
+set -euo pipefail
+build=${1:-build}
+lcdemu="$build/tools/lcdemu/lcdemu"
+lcdhost="$build/tools/lcdhost/lcdhost"
+
+work=$(mktemp -d)
+emulator=""
+cleanup() {
+  [ -n "$emulator" ] && kill "$emulator" 2>/dev/null && wait "$emulator" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+
+# The emulator draws the display live when this runs on a terminal.
+view=--quiet
+[ -t 1 ] && view=
+"$lcdemu" --link "$work/lcd" --rows 4 --cols 20 --dump "$work/screen.txt" $view &
+emulator=$!
+for _ in $(seq 100); do [ -L "$work/lcd" ] && break; sleep 0.05; done
+
+# A HOME of the demo's own, whose settings file points the module at the emulator.
+mkdir -p "$work/home/Documents"
+printf '[Quorvel.dll]\nLines count=4\nCols count=20\nPort=%s\nBaudrate=7\n' "$work/lcd" \
+  > "$work/home/Documents/Vantorix3.ini"
+host() { HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" "$lcdhost" "$@"; }
+
+show() { [ -t 1 ] || { echo "$1"; sed -n '1,4p' "$work/screen.txt"; echo; }; }
+
+host write 1 1 "Привет, мир!" \
+     write 1 2 "Hello, world!" \
+     char 0 0 a 1f 1f e 4 0 0 \
+     write 1 4 $'Quorvel \x01 LCD' \
+     sleep 1500
+show "the greeting, with user character 0 (a heart) on row 4:"
+
+host clear \
+     write 1 4 "Время и дата:" \
+     clock 3
+show "after a clear, the clock:"
+[ -t 1 ] || sed -n '6,$p' "$work/screen.txt"

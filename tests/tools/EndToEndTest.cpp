@@ -1,0 +1,110 @@
+// The whole road: lcdhost → the module → a pseudo-terminal → lcdemu, checked on the screen the
+// emulator shows.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TemporaryHome.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int i = 0; i < 500 && !fs::is_symlink(link); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(fs::is_symlink(link)) << "lcdemu did not come up";
+    home.WriteSettings("[Quorvel.dll]\nPort=" + link.string() + "\nLines count=4\nCols count=20\nBaudrate=7\n");
+  }
+  std::string Screen() const {
+    std::ifstream in(dump);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::string Row(int row) const {
+    std::istringstream lines(Screen());
+    std::string line;
+    for (int i = 0; i < row; ++i) std::getline(lines, line);
+    return line;
+  }
+  // The emulator shows what arrived a moment after the host has sent it.
+  bool ScreenShows(const std::string& text) const {
+    for (int i = 0; i < 500; ++i) {
+      if (Screen().find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+  ProgramOutcome Host(const std::vector<std::string>& args) { return RunProgram(LCDHOST_PATH, args); }
+
+  TemporaryHome home;
+  const fs::path link = home.Path() / "lcd";
+  const fs::path dump = home.Path() / "screen.txt";
+  BackgroundProgram emulator{LCDEMU_PATH, {"--link", link.string(), "--rows", "4", "--cols", "20", "--dump",
+                                           dump.string(), "--quiet"}};
+};
+
+TEST_F(EndToEndTest, TextArrivesWhereTheHostPutIt) {
+  ASSERT_EQ(Host({"write", "1", "2", "Привет", "write", "8", "2", "world"}).status, 0);
+  ASSERT_TRUE(ScreenShows("world"));
+  EXPECT_EQ(Row(2), "Привет world        ");
+  EXPECT_EQ(Row(1), std::string(20, ' '));
+  EXPECT_NE(Screen().find("start-ups 1, unknown commands 0"), std::string::npos);
+}
+
+TEST_F(EndToEndTest, AUserCharacterIsDrawnAndAClearEmptiesTheScreen) {
+  ASSERT_EQ(Host({"char", "2", "0", "a", "1f", "1f", "e", "4", "0", "0", "write", "1", "1", "\x03 love"}).status, 0);
+  ASSERT_TRUE(ScreenShows("love"));
+  EXPECT_EQ(Row(1), "\u2461 love" + std::string(14, ' ')) << "text code 3 shows user character 2";
+  EXPECT_NE(Screen().find("user character 2: ..... .#.#. ##### ##### .###. ..#.. ..... ....."), std::string::npos);
+  ASSERT_EQ(Host({"clear"}).status, 0);
+  ASSERT_TRUE(ScreenShows("start-ups 2"));
+  for (int row = 1; row <= 4; ++row) EXPECT_EQ(Row(row), std::string(20, ' ')) << row;
+}
+
+// The dialog as a text form on lcdhost's own terminal, answered like a user at a keyboard.
+TEST_F(EndToEndTest, ConfigureChangesRowsAndColumnsAndRestartsTheDisplay) {
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
+    execl(LCDHOST_PATH, LCDHOST_PATH, "configure", "info", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const std::vector<std::string> answers = {"", "2", "16", "", ""};  // port, rows, columns, rate, OK
+  std::string shown;
+  std::size_t answered = 0;
+  for (;;) {
+    pollfd pfd{terminal, POLLIN, 0};
+    if (poll(&pfd, 1, 10000) <= 0) break;
+    char buffer[1024];
+    const ssize_t n = read(terminal, buffer, sizeof buffer);
+    if (n <= 0) break;
+    shown.append(buffer, static_cast<std::size_t>(n));
+    std::size_t prompts = 0;
+    for (std::size_t at = shown.find("]: "); at != std::string::npos; at = shown.find("]: ", at + 1)) ++prompts;
+    while (answered < prompts && answered < answers.size()) {
+      const std::string line = answers[answered++] + "\n";
+      [[maybe_unused]] ssize_t written = write(terminal, line.data(), line.size());
+    }
+  }
+  close(terminal);
+  EXPECT_EQ(ExitStatus(child), 0) << shown;
+  EXPECT_NE(shown.find("строк: [4]"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("2 x 16"), std::string::npos) << "the control took the new counts";
+  EXPECT_NE(home.ReadSettings()->find("Lines count=2\nCols count=16\n"), std::string::npos);
+  EXPECT_TRUE(ScreenShows("start-ups 2")) << "the display was started again after the dialog";
+}
+
+}  // namespace

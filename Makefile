@@ -1,7 +1,7 @@
 # The two commands of the README: `make demo` and `make test`. Both install what they need.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test sanitize asan tsan demo package clean
+.PHONY: all deps build test sanitize asan tsan demo package bench clean
 
 all: build
 
@@ -30,8 +30,15 @@ sanitize: asan tsan
 demo: build
 	scripts/demo.sh build
 
+# Benchmarks in a release build; BENCH_ARGS shortens them (CI runs a smoke run).
+BENCH_ARGS ?=
+bench: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS) --target quorvel_bench
+	build-release/bench/quorvel_bench $(BENCH_ARGS)
+
 package: build
 	cd build && cpack
 
 clean:
-	rm -rf build build-asan build-tsan
+	rm -rf build build-asan build-tsan build-release

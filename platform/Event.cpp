@@ -12,7 +12,12 @@ std::mutex& Event::Lock() {
 
 void Event::SetLocked() {
   signalled_ = true;
-  for (Waiter* waiter : waiters_) waiter->wake.notify_one();
+  for (Waiter* waiter : waiters_) {
+    if (waiter->wakeFd >= 0)
+      SignalWakeFd(waiter->wakeFd);
+    else
+      waiter->wake.notify_one();
+  }
 }
 
 void Event::Set() {
@@ -36,7 +41,15 @@ bool Event::TryTake() {
   return true;
 }
 
-DWORD Event::Wait(const std::vector<std::shared_ptr<Event>>& events, bool waitAll, DWORD milliseconds) {
+DWORD Event::Wait(const std::shared_ptr<Event>* first, std::size_t count, bool waitAll, DWORD milliseconds) {
+  struct Range {
+    const std::shared_ptr<Event>* b;
+    const std::shared_ptr<Event>* e;
+    const std::shared_ptr<Event>* begin() const { return b; }
+    const std::shared_ptr<Event>* end() const { return e; }
+    std::size_t size() const { return static_cast<std::size_t>(e - b); }
+    const std::shared_ptr<Event>& operator[](std::size_t i) const { return b[i]; }
+  } events{first, first + count};
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
   std::unique_lock lock(Lock());
@@ -48,6 +61,7 @@ DWORD Event::Wait(const std::vector<std::shared_ptr<Event>>& events, bool waitAl
       auto& list = event->waiters_;
       list.erase(std::remove(list.begin(), list.end(), &waiter), list.end());
     }
+    registered = false;
   };
   for (;;) {
     if (waitAll) {
@@ -68,11 +82,28 @@ DWORD Event::Wait(const std::vector<std::shared_ptr<Event>>& events, bool waitAl
       unregister();
       return WAIT_TIMEOUT;
     }
+    std::shared_ptr<EventServer> server;
+    for (const auto& event : events)
+      if ((server = event->server_.lock())) break;
+    waiter.wakeFd = server ? ThreadWakeFd() : -1;
+    if (waiter.wakeFd < 0) server.reset();
     if (!registered) {
       for (const auto& event : events) event->waiters_.push_back(&waiter);
       registered = true;
     }
-    if (milliseconds == INFINITE) {
+    int left = -1;
+    if (milliseconds != INFINITE) {
+      const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      left = remaining > 0 ? static_cast<int>(remaining) : 0;
+    }
+    if (server) {
+      // Serve the device until it (or anyone) signals one of the events.
+      lock.unlock();
+      server->Serve(waiter.wakeFd, left);
+      DrainWakeFd(waiter.wakeFd);
+      lock.lock();
+      if (left == 0) milliseconds = 0;
+    } else if (milliseconds == INFINITE) {
       waiter.wake.wait(lock);
     } else if (waiter.wake.wait_until(lock, deadline) == std::cv_status::timeout) {
       milliseconds = 0;  // one last look, then report the time-out

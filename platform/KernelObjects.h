@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <type_traits>
+#include <typeinfo>
 #include <unordered_map>
 
 #include "platform/Win32Types.h"
@@ -23,9 +25,14 @@ class HandleTable {
  public:
   HANDLE Insert(std::shared_ptr<KernelObject> object);
   std::shared_ptr<KernelObject> Find(HANDLE handle) const;
+  // The object if it is a T. The kinds of objects are final classes, so comparing the exact
+  // type is enough and costs no cast through the hierarchy.
   template <class T>
   std::shared_ptr<T> FindAs(HANDLE handle) const {
-    return std::dynamic_pointer_cast<T>(Find(handle));
+    static_assert(std::is_final_v<T>);
+    std::shared_ptr<KernelObject> object = Find(handle);
+    if (!object || typeid(*object) != typeid(T)) return nullptr;
+    return std::static_pointer_cast<T>(std::move(object));
   }
   // Removes the handle; the caller closes the object it gets back.
   std::shared_ptr<KernelObject> Remove(HANDLE handle);

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <thread>
-#include <vector>
 
 #include "platform/Overlapped.h"
 
@@ -56,17 +55,15 @@ DWORD ObjectApi::WaitForEvents(DWORD nCount, const HANDLE* lpHandles, BOOL bWait
     SetLastError(ERROR_INVALID_PARAMETER);
     return WAIT_FAILED;
   }
-  std::vector<std::shared_ptr<Event>> events;
-  events.reserve(nCount);
+  std::shared_ptr<Event> events[MAXIMUM_WAIT_OBJECTS];
   for (DWORD i = 0; i < nCount; ++i) {
-    auto event = handles_.FindAs<Event>(lpHandles[i]);
-    if (!event) {
+    events[i] = handles_.FindAs<Event>(lpHandles[i]);
+    if (!events[i]) {
       SetLastError(ERROR_INVALID_HANDLE);
       return WAIT_FAILED;
     }
-    events.push_back(std::move(event));
   }
-  return Event::Wait(events, bWaitAll != FALSE, dwMilliseconds);
+  return Event::Wait(events, nCount, bWaitAll != FALSE, dwMilliseconds);
 }
 
 BOOL ObjectApi::GetOverlappedResult(HANDLE hFile, LPOVERLAPPED lpOverlapped,

@@ -87,15 +87,15 @@ void SerialDevice::Close() {
     stopping_ = true;
     // Closing the handle cancels what is still running, as on Windows.
     FailAllWritesLocked(ERROR_OPERATION_ABORTED);
-    if (wait_) {
-      CompleteOverlapped(wait_->overlapped, wait_->event.get(), ERROR_OPERATION_ABORTED, 0);
-      wait_.reset();
-    }
+    CompleteWaitLocked(ERROR_OPERATION_ABORTED);
   }
   StopModemWatcher();
-  if (driver_.joinable()) {
-    WakeDriver();
-    driver_.join();
+  WakeDriver();
+  if (driver_.joinable()) driver_.join();
+  {
+    // A thread serving the device from its wait must be out of poll() before the tty goes.
+    std::unique_lock lock(mutex_);
+    borrowerLeft_.wait(lock, [this] { return borrowers_ == 0; });
   }
   ioctl(fd_, TIOCNXCL);
   close(fd_);
@@ -166,7 +166,7 @@ DWORD SerialDevice::ClearError(DWORD* errors, COMSTAT* stat) {
     DWORD pending = 0;
     for (const PendingWrite& w : writes_) pending += w.size - w.sent;
     int inKernel = 0;
-    if (ioctl(fd_, TIOCOUTQ, &inKernel) != 0 || inKernel < 0) inKernel = 0;
+    if (pseudoTerminal_ || ioctl(fd_, TIOCOUTQ, &inKernel) != 0 || inKernel < 0) inKernel = 0;
     stat->Flags = 0;
     stat->cbInQue = static_cast<DWORD>(input_.size());
     stat->cbOutQue = pending + static_cast<DWORD>(inKernel);
@@ -248,8 +248,8 @@ DWORD SerialDevice::StartDriverLocked() {
 }
 
 void SerialDevice::WakeDriver() const {
-  const std::uint64_t one = 1;
-  [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
+  SignalWakeFd(wakeFd_);
+  if (const int borrower = borrowerWakeFd_.load(); borrower >= 0) SignalWakeFd(borrower);
 }
 
 int SerialDevice::PollTimeoutLocked() const {
@@ -275,32 +275,52 @@ void SerialDevice::DriverLoop() noexcept {
 }
 
 void SerialDevice::RunDriver() {
-  for (;;) {
-    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {-1, 0, 0}};
-    int timeout;
-    {
-      std::lock_guard lock(mutex_);
-      if (stopping_) return;
-      if (lineFailure_ == ERROR_SUCCESS) {
-        fds[1].fd = fd_;
-        fds[1].events = static_cast<short>(POLLIN | (writes_.empty() ? 0 : POLLOUT));
-      }
-      timeout = PollTimeoutLocked();
-    }
-    if (poll(fds, 2, timeout) < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category());
-    if (fds[0].revents & POLLIN) {
-      std::uint64_t count;
-      [[maybe_unused]] ssize_t n = ::read(wakeFd_, &count, sizeof count);
-    }
+  while (ServeRound(wakeFd_, -1)) {
+  }
+}
+
+void SerialDevice::Serve(int wakeFd, int milliseconds) {
+  {
     std::lock_guard lock(mutex_);
     if (stopping_) return;
-    if (fds[1].revents & POLLNVAL)
-      HangUpLocked(ERROR_INVALID_HANDLE);
-    else if (fds[1].revents & (POLLIN | POLLHUP | POLLERR))
-      PullInputLocked();  // a hang-up shows itself as the end of the input
-    PumpWritesLocked();
-    CheckDrainedLocked();
+    ++borrowers_;
+    borrowerWakeFd_ = wakeFd;
   }
+  try {
+    ServeRound(wakeFd, milliseconds);
+  } catch (...) {
+    std::lock_guard lock(mutex_);
+    HangUpLocked(ERROR_GEN_FAILURE);  // the poll itself failed: nothing more can be waited for
+  }
+  std::lock_guard lock(mutex_);
+  if (--borrowers_ == 0) borrowerWakeFd_ = -1;
+  borrowerLeft_.notify_all();
+}
+
+bool SerialDevice::ServeRound(int wakeFd, int limit) {
+  pollfd fds[2] = {{wakeFd, POLLIN, 0}, {-1, 0, 0}};
+  int timeout;
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_) return false;
+    if (lineFailure_ == ERROR_SUCCESS) {
+      fds[1].fd = fd_;
+      fds[1].events = static_cast<short>(POLLIN | (writes_.empty() ? 0 : POLLOUT));
+    }
+    timeout = PollTimeoutLocked();
+    if (limit >= 0 && (timeout < 0 || limit < timeout)) timeout = limit;
+  }
+  if (poll(fds, 2, timeout) < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category());
+  if (fds[0].revents & POLLIN) DrainWakeFd(wakeFd);
+  std::lock_guard lock(mutex_);
+  if (stopping_) return false;
+  if (fds[1].revents & POLLNVAL)
+    HangUpLocked(ERROR_INVALID_HANDLE);
+  else if (fds[1].revents & (POLLIN | POLLHUP | POLLERR))
+    PullInputLocked();  // a hang-up shows itself as the end of the input
+  PumpWritesLocked();
+  CheckDrainedLocked();
+  return true;
 }
 
 void SerialDevice::PullInputLocked() {
@@ -407,10 +427,17 @@ void SerialDevice::FailAllWritesLocked(DWORD error) {
 void SerialDevice::HangUpLocked(DWORD error) {
   if (lineFailure_ == ERROR_SUCCESS) lineFailure_ = error;
   FailAllWritesLocked(lineFailure_);
-  if (wait_) {
-    CompleteOverlapped(wait_->overlapped, wait_->event.get(), lineFailure_, 0);
-    wait_.reset();
+  CompleteWaitLocked(lineFailure_);
+}
+
+void SerialDevice::CompleteWaitLocked(DWORD error) {
+  if (!wait_) return;
+  {
+    std::lock_guard lock(Event::Lock());
+    if (wait_->event) wait_->event->SetServerLocked({});
   }
+  CompleteOverlapped(wait_->overlapped, wait_->event.get(), error, 0);
+  wait_.reset();
 }
 
 void SerialDevice::RaiseLocked(DWORD events) {
@@ -420,8 +447,7 @@ void SerialDevice::RaiseLocked(DWORD events) {
   if (!wait_) return;
   *wait_->mask = history_;
   history_ = 0;
-  CompleteOverlapped(wait_->overlapped, wait_->event.get(), ERROR_SUCCESS, 0);
-  wait_.reset();
+  CompleteWaitLocked(ERROR_SUCCESS);
 }
 
 void SerialDevice::CheckCountersLocked() {
@@ -436,8 +462,9 @@ void SerialDevice::CheckCountersLocked() {
 void SerialDevice::OutputFinishedLocked() {
   drainCheck_.reset();
   if (!writes_.empty() || !(eventMask_ & EV_TXEMPTY)) return;
+  // A pseudo-terminal's output queue always reads empty; only a real line needs asking.
   int queued = 0;
-  if (ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+  if (pseudoTerminal_ || ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) {
     RaiseLocked(EV_TXEMPTY);
     return;
   }
@@ -446,7 +473,7 @@ void SerialDevice::OutputFinishedLocked() {
   const auto wire = std::chrono::microseconds(std::uint64_t{10'000'000} * static_cast<unsigned>(queued) /
                                               std::max<DWORD>(baudRate_, 1));
   drainCheck_ = Clock::now() + wire + std::chrono::milliseconds(1);
-  WakeDriver();
+  if (StartDriverLocked() == ERROR_SUCCESS) WakeDriver();
 }
 
 void SerialDevice::CheckDrainedLocked() {
@@ -461,15 +488,10 @@ DWORD SerialDevice::SetCommMask(DWORD mask) {
     // A changed mask ends a waiting WaitCommEvent with no events, even on a line that has gone.
     if (wait_) {
       *wait_->mask = 0;
-      CompleteOverlapped(wait_->overlapped, wait_->event.get(), ERROR_SUCCESS, 0);
-      wait_.reset();
+      CompleteWaitLocked(ERROR_SUCCESS);
     }
     history_ = 0;
     eventMask_ = mask;
-    if (mask != 0 && lineFailure_ == ERROR_SUCCESS) {
-      if (DWORD error = StartDriverLocked(); error != ERROR_SUCCESS) return error;
-      WakeDriver();
-    }
     const bool wantsLines = (mask & (EV_CTS | EV_DSR | EV_RLSD | EV_RING)) != 0;
     if (wantsLines && !modemWatcher_ && !pseudoTerminal_ && lineFailure_ == ERROR_SUCCESS && HasModemLines(fd_)) {
       try {
@@ -506,7 +528,13 @@ DWORD SerialDevice::WaitCommEvent(DWORD* mask, OVERLAPPED* overlapped, std::shar
     CompleteOverlapped(overlapped, event.get(), ERROR_SUCCESS, 0);
     return ERROR_SUCCESS;
   }
+  if (event) {
+    // The thread that waits for this event serves the device meanwhile.
+    std::lock_guard eventLock(Event::Lock());
+    event->SetServerLocked(weak_from_this());
+  }
   wait_ = PendingWait{mask, overlapped, std::move(event)};
+  WakeDriver();
   return ERROR_IO_PENDING;
 }
 

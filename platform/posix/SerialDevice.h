@@ -3,14 +3,17 @@
 // them by the write time-outs, keeps the line-error state that ClearCommError reads, and
 // reports the comm events of SetCommMask to WaitCommEvent.
 //
-// Writes that the tty takes at once complete in the caller's thread. A write that has to wait,
-// or an event mask, starts the device's driver thread, which sleeps in poll() until the tty
-// has input or can take more, a time-out runs out, or it is told to stop; it never wakes on a
-// timer while the line is quiet. Modem-line changes come from a ModemWatcher where the device
+// Writes that the tty takes at once complete in the caller's thread. The thread that waits
+// for a comm event serves the device from inside its wait: it sleeps in poll() on the tty until
+// input arrives, the mask changes or the wait is ended. Only a write that has to wait (or,
+// on a real UART, output still draining) starts the device's own driver thread, which sleeps in
+// poll() the same way. Neither wakes on a timer while the line is quiet. Modem-line changes come from a ModemWatcher where the device
 // has modem lines.
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -25,7 +28,7 @@
 
 namespace platform::posix {
 
-class SerialDevice final : public KernelObject {
+class SerialDevice final : public KernelObject, public EventServer, public std::enable_shared_from_this<SerialDevice> {
  public:
   // Opens a tty; exclusive keeps every other opener out (root included). On failure returns
   // nullptr with the Win32 code in `error`.
@@ -53,6 +56,9 @@ class SerialDevice final : public KernelObject {
 
   bool DriverThreadStarted() const;
 
+  // Serving by a thread that waits for this device's comm event (see EventServer).
+  void Serve(int wakeFd, int milliseconds) override;
+
  private:
   using Clock = std::chrono::steady_clock;
   struct PendingWrite {
@@ -75,6 +81,10 @@ class SerialDevice final : public KernelObject {
 
   void DriverLoop() noexcept;
   void RunDriver();
+  // One round of the device's work: poll the tty and wakeFd, then read, write, time out.
+  // False once the device is stopping.
+  bool ServeRound(int wakeFd, int limit);
+  void CompleteWaitLocked(DWORD error);
   DWORD StartDriverLocked();
   void WakeDriver() const;
   int PollTimeoutLocked() const;
@@ -122,6 +132,10 @@ class SerialDevice final : public KernelObject {
   // While bytes handed to the tty still wait to leave, the time to look again.
   std::optional<Clock::time_point> drainCheck_;
   std::unique_ptr<ModemWatcher> modemWatcher_;
+  // The thread serving the device from its wait, if one does, and how to wake it.
+  int borrowers_ = 0;
+  std::atomic<int> borrowerWakeFd_{-1};
+  std::condition_variable borrowerLeft_;
 };
 
 }  // namespace platform::posix

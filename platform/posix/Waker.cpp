@@ -1,3 +1,4 @@
+#include "platform/Event.h"
 #include "platform/Waker.h"
 
 #include <poll.h>
@@ -29,6 +30,28 @@ void Waker::WaitSignalled(int milliseconds) {
   pollfd pfd{static_cast<int>(handle_), POLLIN, 0};
   while (poll(&pfd, 1, milliseconds) < 0 && errno == EINTR) {
   }
+}
+
+int ThreadWakeFd() {
+  // Made on the thread's first wait that serves a device and closed with the thread.
+  struct Holder {
+    int fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    ~Holder() {
+      if (fd >= 0) close(fd);
+    }
+  };
+  thread_local Holder holder;
+  return holder.fd;
+}
+
+void SignalWakeFd(int fd) {
+  const std::uint64_t one = 1;
+  [[maybe_unused]] ssize_t n = write(fd, &one, sizeof one);
+}
+
+void DrainWakeFd(int fd) {
+  std::uint64_t count;
+  [[maybe_unused]] ssize_t n = read(fd, &count, sizeof count);
 }
 
 }  // namespace platform

@@ -1,0 +1,71 @@
+// One-byte writes and a 20-character WriteAt against the bare system calls beneath them.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <termios.h>
+
+#include "bench/BenchSupport.h"
+#include "display/LCDControl_COM.h"
+
+namespace {
+
+int OpenRaw(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  termios raw{};
+  tcgetattr(fd, &raw);
+  cfmakeraw(&raw);
+  tcsetattr(fd, TCSANOW, &raw);
+  return fd;
+}
+
+// write() returns once the tty has the byte: that is all a finished WriteText waits for.
+void BM_Bare_WriteOneByte(benchmark::State& state) {
+  DrainedLine line;
+  const int fd = OpenRaw(line.DevicePath());
+  for (auto _ : state) benchmark::DoNotOptimize(write(fd, "x", 1));
+  close(fd);
+}
+BENCHMARK(BM_Bare_WriteOneByte);
+
+void BM_WriteText_OneByte(benchmark::State& state) {
+  DrainedLine line;
+  TComPort port(nullptr);
+  port.SetPort(line.DevicePath());
+  port.OpenPort();  // monitored with all ten events, as the display's port is
+  const std::string byte = "x";
+  for (auto _ : state) benchmark::DoNotOptimize(port.WriteText(byte));
+  port.ClosePort();
+}
+BENCHMARK(BM_WriteText_OneByte);
+
+void BM_Bare_21Writes(benchmark::State& state) {
+  DrainedLine line;
+  const int fd = OpenRaw(line.DevicePath());
+  const char position[4] = {'\xFE', 'G', 1, 1};
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(write(fd, position, 4));
+    for (int i = 0; i < 20; ++i) benchmark::DoNotOptimize(write(fd, "x", 1));
+  }
+  close(fd);
+}
+BENCHMARK(BM_Bare_21Writes);
+
+void BM_WriteAt_20Characters(benchmark::State& state) {
+  DrainedLine line;
+  TLCDControl_COM lcd(nullptr);
+  lcd.SetPort(line.DevicePath());
+  lcd.SetActive(true);
+  const std::string text = "Hello, world! 123456";
+  for (auto _ : state) lcd.WriteAt(1, 1, text);
+  lcd.SetActive(false);
+}
+BENCHMARK(BM_WriteAt_20Characters);
+
+}  // namespace
+
+static const bool declared = [] {
+  DeclareRatio("WriteText of one byte", "BM_WriteText_OneByte", "BM_Bare_WriteOneByte", 1.3);
+  DeclareRatio("WriteAt of 20 characters (21 writes)", "BM_WriteAt_20Characters", "BM_Bare_21Writes", 1.3);
+  return true;
+}();

@@ -1,0 +1,126 @@
+// Runs the benchmarks and prints each figure as a ratio to its anchor, measured in the same
+// run, then the idle cost of an open, monitored port.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "bench/BenchSupport.h"
+#include "serial/CPort.h"
+
+namespace {
+
+struct Ratio {
+  std::string label, measured, anchor;
+  double target;
+};
+std::vector<Ratio>& Ratios() {
+  static std::vector<Ratio> ratios;
+  return ratios;
+}
+
+// Collects each benchmark's time per iteration as the console shows it.
+class CollectingReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs)
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+        nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMicrosecond ? 1e3 : 1);
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> nanoseconds;
+};
+
+struct ThreadCost {
+  long switches = 0;
+  double cpuSeconds = 0;
+};
+
+// Context switches (each a wake-up) and CPU time of the port's threads, named com-*.
+ThreadCost PortThreadCost() {
+  namespace fs = std::filesystem;
+  ThreadCost cost;
+  const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+  for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    if (name.rfind("com-", 0) != 0) continue;
+    std::ifstream status(task.path() / "status");
+    for (std::string line; std::getline(status, line);)
+      if (line.find("ctxt_switches:") != std::string::npos) cost.switches += std::stol(line.substr(line.find(':') + 1));
+    std::ifstream stat(task.path() / "stat");
+    std::string all((std::istreambuf_iterator<char>(stat)), {});
+    std::istringstream fields(all.substr(all.rfind(')') + 2));
+    std::string field;
+    long utime = 0, stime = 0;
+    for (int i = 3; fields >> field; ++i) {
+      if (i == 14) utime = std::stol(field);
+      if (i == 15) {
+        stime = std::stol(field);
+        break;
+      }
+    }
+    cost.cpuSeconds += static_cast<double>(utime + stime) / ticks;
+  }
+  return cost;
+}
+
+int IdleSeconds(int& argc, char** argv) {
+  int seconds = 10;
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], "--idle-seconds=", 15) == 0) {
+      seconds = std::atoi(argv[i] + 15);
+      std::memmove(argv + i, argv + i + 1, static_cast<std::size_t>(argc - i) * sizeof(char*));
+      --argc;
+      break;
+    }
+  return seconds;
+}
+
+}  // namespace
+
+void DeclareRatio(const std::string& label, const std::string& measured, const std::string& anchor, double target) {
+  Ratios().push_back({label, measured, anchor, target});
+}
+
+int main(int argc, char** argv) {
+  const int idleSeconds = IdleSeconds(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  CollectingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+
+  std::printf("\n%-40s %12s %12s %8s %8s\n", "figure", "measured", "anchor", "ratio", "target");
+  int missed = 0;
+  for (const Ratio& r : Ratios()) {
+    if (!reporter.nanoseconds.count(r.measured) || !reporter.nanoseconds.count(r.anchor)) continue;
+    const double measured = reporter.nanoseconds[r.measured], anchor = reporter.nanoseconds[r.anchor];
+    const double ratio = measured / anchor;
+    missed += ratio > r.target;
+    std::printf("%-40s %10.0fns %10.0fns %8.2f %7.1fx%s\n", r.label.c_str(), measured, anchor, ratio, r.target,
+                ratio > r.target ? "  missed" : "");
+  }
+
+  // An open port monitoring all ten events on a quiet line.
+  PseudoTerminal pty;
+  TComPort port(nullptr);
+  port.SetPort(pty.DevicePath());
+  port.OpenPort();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const ThreadCost before = PortThreadCost();
+  std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
+  const ThreadCost after = PortThreadCost();
+  port.ClosePort();
+  const long wakeups = after.switches - before.switches;
+  std::printf("%-40s %9ld wake-ups, %.3f s CPU over %d s; target 0 wake-ups%s\n", "idle open port, all events",
+              wakeups, after.cpuSeconds - before.cpuSeconds, idleSeconds, wakeups ? "  missed" : "");
+  return 0;
+}

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "tests/support/ProcessCounts.h"
 #include "serial/CPort.h"
 
 namespace {
@@ -44,19 +45,17 @@ struct ThreadCost {
   double cpuSeconds = 0;
 };
 
-// Context switches (each a wake-up) and CPU time of the port's threads, named com-*.
+// Wake-ups and CPU time of the port's threads, named com-*.
 ThreadCost PortThreadCost() {
   namespace fs = std::filesystem;
   ThreadCost cost;
+  cost.switches = ContextSwitchesOfThreads("com-");
   const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
   for (const auto& task : fs::directory_iterator("/proc/self/task")) {
     std::ifstream comm(task.path() / "comm");
     std::string name;
     std::getline(comm, name);
     if (name.rfind("com-", 0) != 0) continue;
-    std::ifstream status(task.path() / "status");
-    for (std::string line; std::getline(status, line);)
-      if (line.find("ctxt_switches:") != std::string::npos) cost.switches += std::stol(line.substr(line.find(':') + 1));
     std::ifstream stat(task.path() / "stat");
     std::string all((std::istreambuf_iterator<char>(stat)), {});
     std::istringstream fields(all.substr(all.rfind(')') + 2));

@@ -18,19 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Context switches of the port's threads (named com-*), a wake-up each.
-long PortThreadWakeups() {
-  long total = 0;
-  for (const auto& task : fs::directory_iterator("/proc/self/task")) {
-    std::ifstream comm(task.path() / "comm");
-    std::string name;
-    std::getline(comm, name);
-    if (name.rfind("com-", 0) != 0) continue;
-    std::ifstream status(task.path() / "status");
-    for (std::string line; std::getline(status, line);)
-      if (line.find("ctxt_switches:") != std::string::npos) total += std::stol(line.substr(line.find(':') + 1));
-  }
-  return total;
-}
+long PortThreadWakeups() { return ContextSwitchesOfThreads("com-"); }
 
 class EventsOnPseudoTerminalTest : public ::testing::TestWithParam<TSyncMethod> {
  protected:

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <thread>
 
 inline std::size_t EntriesIn(const char* folder) {
@@ -34,4 +36,19 @@ inline std::size_t ThreadsSettledAt(std::size_t expected) {
     now = EntriesIn("/proc/self/task");
   }
   return now;
+}
+
+// Context switches (each a wake-up) of this process's threads whose names start with prefix.
+inline long ContextSwitchesOfThreads(const std::string& prefix) {
+  long total = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    if (name.rfind(prefix, 0) != 0) continue;
+    std::ifstream status(task.path() / "status");
+    for (std::string line; std::getline(status, line);)
+      if (line.find("ctxt_switches:") != std::string::npos) total += std::stol(line.substr(line.find(':') + 1));
+  }
+  return total;
 }

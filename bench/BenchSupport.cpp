@@ -1,6 +1,8 @@
 #include "bench/BenchSupport.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -26,4 +28,13 @@ DrainedLine::~DrainedLine() {
   [[maybe_unused]] ssize_t n = write(stopFd_, &one, sizeof one);
   reader_.join();
   close(stopFd_);
+}
+
+int OpenRawDevice(const std::string& path, int extraFlags) {
+  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | extraFlags);
+  termios raw{};
+  tcgetattr(fd, &raw);
+  cfmakeraw(&raw);
+  tcsetattr(fd, TCSANOW, &raw);
+  return fd;
 }

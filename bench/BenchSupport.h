@@ -24,5 +24,8 @@ class DrainedLine {
   std::thread reader_;
 };
 
+// The device side of a pseudo-terminal opened raw, as the bare anchors use it.
+int OpenRawDevice(const std::string& path, int extraFlags = 0);
+
 // A measured figure and the anchor it is compared with, and the ratio it must stay under.
 void DeclareRatio(const std::string& label, const std::string& measured, const std::string& anchor, double target);

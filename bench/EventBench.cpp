@@ -18,11 +18,7 @@ namespace {
 
 void BM_Bare_PollThreadToMainThread(benchmark::State& state) {
   PseudoTerminal pty;
-  const int device = open(pty.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  termios raw{};
-  tcgetattr(device, &raw);
-  cfmakeraw(&raw);
-  tcsetattr(device, TCSANOW, &raw);
+  const int device = OpenRawDevice(pty.DevicePath(), O_NONBLOCK);
   int handOver[2];
   if (pipe(handOver) != 0) return state.SkipWithError("no pipe");
   std::atomic<bool> stop{false};

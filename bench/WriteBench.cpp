@@ -1,28 +1,17 @@
 // One-byte writes and a 20-character WriteAt against the bare system calls beneath them.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <termios.h>
 
 #include "bench/BenchSupport.h"
 #include "display/LCDControl_COM.h"
 
 namespace {
 
-int OpenRaw(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-  termios raw{};
-  tcgetattr(fd, &raw);
-  cfmakeraw(&raw);
-  tcsetattr(fd, TCSANOW, &raw);
-  return fd;
-}
-
 // write() returns once the tty has the byte: that is all a finished WriteText waits for.
 void BM_Bare_WriteOneByte(benchmark::State& state) {
   DrainedLine line;
-  const int fd = OpenRaw(line.DevicePath());
+  const int fd = OpenRawDevice(line.DevicePath());
   for (auto _ : state) benchmark::DoNotOptimize(write(fd, "x", 1));
   close(fd);
 }
@@ -41,7 +30,7 @@ BENCHMARK(BM_WriteText_OneByte);
 
 void BM_Bare_21Writes(benchmark::State& state) {
   DrainedLine line;
-  const int fd = OpenRaw(line.DevicePath());
+  const int fd = OpenRawDevice(line.DevicePath());
   const char position[4] = {'\xFE', 'G', 1, 1};
   for (auto _ : state) {
     benchmark::DoNotOptimize(write(fd, position, 4));

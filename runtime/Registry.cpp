@@ -39,12 +39,6 @@ std::string Unescape(const std::string& s, std::size_t& at, char stop) {
   return out;
 }
 
-std::string AsciiLower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 }  // namespace
 
 std::string TRegistry::StoreFolder() { return platform::ConfigurationFolder() + "/quorvel/registry"; }
@@ -59,7 +53,7 @@ std::optional<std::string> TRegistry::FolderOf(const std::string& Key) const {
     // Key names match in any letter case, and no part may lead out of the store.
     if (part.empty() || part == "." || part == ".." || part.find('/') != std::string::npos || part == ValuesFile)
       return std::nullopt;
-    folder /= AsciiLower(part);
+    folder /= AsciiLowerCase(part);
     start = end + 1;
   }
   return folder.string();
@@ -110,7 +104,7 @@ TRegistry::Values TRegistry::Load() const {
     const std::string text = Unescape(line, pos, '\n');
     StoredValue value{line[0] == 'i', text, 0};
     if (value.integer && std::from_chars(text.data(), text.data() + text.size(), value.number).ec != std::errc()) continue;
-    values[AsciiLower(name)] = value;
+    values[AsciiLowerCase(name)] = value;
   }
   return values;
 }
@@ -118,7 +112,7 @@ TRegistry::Values TRegistry::Load() const {
 std::optional<TRegistry::StoredValue> TRegistry::Find(const std::string& Name) const {
   RequireOpenKey();
   const Values values = Load();
-  const auto it = values.find(AsciiLower(Name));
+  const auto it = values.find(AsciiLowerCase(Name));
   if (it == values.end()) return std::nullopt;
   return it->second;
 }
@@ -155,15 +149,15 @@ void TRegistry::Update(const std::string& Name, Change change) {
 }
 
 void TRegistry::WriteString(const std::string& Name, const std::string& Value) {
-  Update(Name, [&](Values& values) { values[AsciiLower(Name)] = {false, Value, 0}; });
+  Update(Name, [&](Values& values) { values[AsciiLowerCase(Name)] = {false, Value, 0}; });
 }
 
 void TRegistry::WriteInteger(const std::string& Name, std::int32_t Value) {
-  Update(Name, [&](Values& values) { values[AsciiLower(Name)] = {true, {}, Value}; });
+  Update(Name, [&](Values& values) { values[AsciiLowerCase(Name)] = {true, {}, Value}; });
 }
 
 bool TRegistry::DeleteValue(const std::string& Name) {
   bool existed = false;
-  Update(Name, [&](Values& values) { existed = values.erase(AsciiLower(Name)) > 0; });
+  Update(Name, [&](Values& values) { existed = values.erase(AsciiLowerCase(Name)) > 0; });
   return existed;
 }

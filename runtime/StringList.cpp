@@ -8,6 +8,12 @@ std::string AsciiUpperCase(std::string S) {
   return S;
 }
 
+std::string AsciiLowerCase(std::string S) {
+  for (char& c : S)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return S;
+}
+
 int CompareText(const std::string& A, const std::string& B) {
   const std::string a = AsciiUpperCase(A), b = AsciiUpperCase(B);
   return a.compare(b);

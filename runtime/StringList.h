@@ -25,5 +25,6 @@ class TStringList : public TObject {
 
 // Compares as text with the letter case of ASCII letters ignored: <0, 0 or >0.
 int CompareText(const std::string& A, const std::string& B);
-// Only a to z become A to Z; every other byte stays as it is.
+// Only a to z become A to Z (and back); every other byte stays as it is.
 std::string AsciiUpperCase(std::string S);
+std::string AsciiLowerCase(std::string S);

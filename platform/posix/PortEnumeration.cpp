@@ -25,19 +25,6 @@ bool UartPresent(const fs::path& entry) {
   return static_cast<bool>(type >> value) && value != 0;
 }
 
-// "com3" (any case) as "COM3"; anything else is not an alias.
-bool AliasName(const std::string& file, std::string& port) {
-  if (file.size() < 4 || file.size() > 7) return false;
-  std::string upper;
-  for (char c : file) upper.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
-  if (upper.compare(0, 3, "COM") != 0) return false;
-  for (std::size_t i = 3; i < upper.size(); ++i)
-    if (upper[i] < '0' || upper[i] > '9') return false;
-  if (std::stoi(upper.substr(3)) < 1) return false;
-  port = upper;
-  return true;
-}
-
 DWORD ErrorOf(const std::error_code& error) { return posix::OpenErrorFromErrno(error.value()); }
 
 std::mutex defaultsMutex;
@@ -81,10 +68,10 @@ DWORD ListSerialPorts(std::vector<std::string>& names, const PortSources& source
   if (error) return error == std::errc::no_such_file_or_directory ? ERROR_SUCCESS : ErrorOf(error);
   for (; links != fs::directory_iterator(); links.increment(error)) {
     if (error) return ErrorOf(error);
-    std::string port;
+    // An alias "com3" (any case) is the port "COM3", when its device is there.
+    const std::string file = links->path().filename().string();
     struct stat target {};
-    if (AliasName(links->path().filename().string(), port) && stat(links->path().c_str(), &target) == 0)
-      names.push_back(port);
+    if (posix::ComPortNumber(file) >= 1 && stat(links->path().c_str(), &target) == 0) names.push_back("COM" + file.substr(3));
   }
   return error ? ErrorOf(error) : ERROR_SUCCESS;
 }

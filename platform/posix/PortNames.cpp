@@ -13,8 +13,9 @@ const std::string DevicePrefix = "\\\\.\\";
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The number n of a "COMn" name (n >= 1, at most four digits), or 0 for any other name.
-int ComNumber(const std::string& name) {
+}  // namespace
+
+int ComPortNumber(const std::string& name) {
   if (name.size() < 4 || name.size() > 7) return 0;
   if (AsciiLower(name[0]) != 'c' || AsciiLower(name[1]) != 'o' || AsciiLower(name[2]) != 'm') return 0;
   int n = 0;
@@ -24,8 +25,6 @@ int ComNumber(const std::string& name) {
   }
   return n;
 }
-
-}  // namespace
 
 std::string PortAliasFolder() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -42,7 +41,7 @@ std::string PortAliasFolder() {
 std::string DevicePathForPort(const std::string& name, const std::string& aliasFolder) {
   std::string plain = name.rfind(DevicePrefix, 0) == 0 ? name.substr(DevicePrefix.size()) : name;
   if (plain.find('/') != std::string::npos) return plain;
-  if (const int n = ComNumber(plain); n >= 1) {
+  if (const int n = ComPortNumber(plain); n >= 1) {
     std::string alias = aliasFolder + "/com" + plain.substr(3);
     struct stat st {};
     if (lstat(alias.c_str(), &st) == 0) return alias;

@@ -51,7 +51,9 @@ DWORD Event::Wait(const std::shared_ptr<Event>* first, std::size_t count, bool w
     const std::shared_ptr<Event>& operator[](std::size_t i) const { return b[i]; }
   } events{first, first + count};
   using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+  // Only a limited wait that has to block needs the clock.
+  const bool limited = milliseconds != 0 && milliseconds != INFINITE;
+  const auto deadline = limited ? Clock::now() + std::chrono::milliseconds(milliseconds) : Clock::time_point{};
   std::unique_lock lock(Lock());
   Waiter waiter;
   bool registered = false;

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <type_traits>
 #include <typeinfo>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/Win32Types.h"
 
@@ -21,8 +21,13 @@ class KernelObject {
   virtual void Close() {}
 };
 
+// Handles name slots: a slot is reused once its object has gone, but the handle carries the
+// slot's generation, which changes with every reuse, so a closed handle never aliases a newer
+// object and is refused. Lookups index the slot directly; nothing is allocated per handle once
+// the table has grown to the number of objects open at once.
 class HandleTable {
  public:
+  // A new handle for the object, or null when the table is full (the object is not kept).
   HANDLE Insert(std::shared_ptr<KernelObject> object);
   std::shared_ptr<KernelObject> Find(HANDLE handle) const;
   // The object if it is a T. The kinds of objects are final classes, so comparing the exact
@@ -39,9 +44,17 @@ class HandleTable {
   std::size_t Count() const;
 
  private:
+  struct Slot {
+    std::shared_ptr<KernelObject> object;
+    std::uint32_t generation = 0;
+  };
+  // The slot a handle names, or null for a value no live handle has.
+  const Slot* SlotOf(HANDLE handle) const;
+
   mutable std::mutex mutex_;
-  std::unordered_map<std::uintptr_t, std::shared_ptr<KernelObject>> objects_;
-  std::uintptr_t next_ = 0x1000;
+  std::vector<Slot> slots_;
+  std::vector<std::uint32_t> free_;
+  std::size_t count_ = 0;
 };
 
 }  // namespace platform

@@ -24,7 +24,9 @@ HANDLE ObjectApi::CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bI
     SetLastError(ERROR_NOT_SUPPORTED);
     return nullptr;
   }
-  return handles_.Insert(std::make_shared<Event>(bManualReset != FALSE, bInitialState != FALSE));
+  HANDLE event = handles_.Insert(std::make_shared<Event>(bManualReset != FALSE, bInitialState != FALSE));
+  if (!event) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return event;
 }
 
 BOOL ObjectApi::SetEvent(HANDLE hEvent) {
@@ -55,6 +57,14 @@ DWORD ObjectApi::WaitForEvents(DWORD nCount, const HANDLE* lpHandles, BOOL bWait
     SetLastError(ERROR_INVALID_PARAMETER);
     return WAIT_FAILED;
   }
+  if (nCount == 1) {  // the common case, without a table of empty references to build and clear
+    std::shared_ptr<Event> event = handles_.FindAs<Event>(*lpHandles);
+    if (!event) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return WAIT_FAILED;
+    }
+    return Event::Wait(&event, 1, bWaitAll != FALSE, dwMilliseconds);
+  }
   std::shared_ptr<Event> events[MAXIMUM_WAIT_OBJECTS];
   for (DWORD i = 0; i < nCount; ++i) {
     events[i] = handles_.FindAs<Event>(lpHandles[i]);
@@ -68,9 +78,11 @@ DWORD ObjectApi::WaitForEvents(DWORD nCount, const HANDLE* lpHandles, BOOL bWait
 
 BOOL ObjectApi::GetOverlappedResult(HANDLE hFile, LPOVERLAPPED lpOverlapped,
                                     LPDWORD lpNumberOfBytesTransferred, BOOL bWait) {
-  if (!handles_.Find(hFile)) return Fail(ERROR_INVALID_HANDLE);
   if (!lpOverlapped || !lpNumberOfBytesTransferred) return Fail(ERROR_INVALID_PARAMETER);
   OverlappedState state = ReadOverlapped(lpOverlapped);
+  // A finished record answers by itself, as on Windows; only a transfer still running needs its
+  // device to be there.
+  if (state.pending && !handles_.Find(hFile)) return Fail(ERROR_INVALID_HANDLE);
   if (state.pending && bWait) {
     auto event = handles_.FindAs<Event>(lpOverlapped->hEvent);
     if (!event) return Fail(ERROR_INVALID_PARAMETER);

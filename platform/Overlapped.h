@@ -1,5 +1,6 @@
 // The completion fields of an OVERLAPPED record, written by whichever thread completes the
-// transfer and read by GetOverlappedResult; both sides go through these under the event lock.
+// transfer and read by GetOverlappedResult; a completion stores them and signals its event under
+// the event lock, and a reader needs no lock.
 #pragma once
 
 #include "platform/Event.h"

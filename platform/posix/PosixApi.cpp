@@ -28,7 +28,13 @@ HANDLE PosixApi::CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwS
     SetLastError(error);
     return INVALID_HANDLE_VALUE;
   }
-  return Handles().Insert(std::move(device));
+  HANDLE handle = Handles().Insert(device);
+  if (!handle) {
+    device->Close();
+    SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+    return INVALID_HANDLE_VALUE;
+  }
+  return handle;
 }
 
 BOOL PosixApi::SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue) {

@@ -194,7 +194,8 @@ DWORD SerialDevice::Write(const void* data, DWORD size, OVERLAPPED* overlapped, 
                           DWORD* written) {
   std::lock_guard lock(mutex_);
   if (written) *written = 0;
-  BeginOverlapped(overlapped, event.get());
+  // A write that ends here is completed in one step; only one that has to wait is marked
+  // running first (its event reset) before it is queued.
   auto finish = [&](DWORD error, DWORD bytes) {
     CompleteOverlapped(overlapped, event.get(), error, bytes);
     if (error == ERROR_SUCCESS && written) *written = bytes;
@@ -225,6 +226,7 @@ DWORD SerialDevice::Write(const void* data, DWORD size, OVERLAPPED* overlapped, 
   }
   std::optional<Clock::time_point> deadline;
   if (writes_.empty()) deadline = DeadlineFor(size);
+  BeginOverlapped(overlapped, event.get());
   writes_.push_back({std::string(reinterpret_cast<const char*>(bytes), size), size, sent, overlapped, std::move(event),
                      deadline});
   if (DWORD error = StartDriverLocked(); error != ERROR_SUCCESS) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "platform/Overlapped.h"
 #include "tests/support/FakePlatform.h"
@@ -62,6 +63,24 @@ TEST_F(EventTest, ClosedAndForeignHandlesAreRefused) {
   EXPECT_EQ(api.WaitForSingleObject(e, 0), WAIT_FAILED);
   EXPECT_EQ(api.WaitForSingleObject(INVALID_HANDLE_VALUE, 0), WAIT_FAILED);
   EXPECT_EQ(api.CreateEventA(nullptr, TRUE, FALSE, "named"), nullptr);
+  EXPECT_EQ(api.OpenHandles(), 0u);
+}
+
+TEST_F(EventTest, AClosedHandleIsNeverTakenForTheObjectThatReusesItsPlace) {
+  HANDLE first = api.CreateEventA(nullptr, TRUE, TRUE, nullptr);
+  ASSERT_EQ(api.CloseHandle(first), TRUE);
+  std::vector<HANDLE> later;
+  for (int i = 0; i < 1000; ++i) {
+    later.push_back(api.CreateEventA(nullptr, TRUE, TRUE, nullptr));
+    ASSERT_NE(later.back(), first);
+    ASSERT_NE(later.back(), nullptr);
+    ASSERT_EQ(reinterpret_cast<std::uintptr_t>(later.back()) % 4, 0u);
+    EXPECT_EQ(api.WaitForSingleObject(first, 0), WAIT_FAILED);
+    if (i % 2) api.CloseHandle(later[i - 1]);  // keeps places coming free and being reused
+  }
+  EXPECT_EQ(api.SetEvent(first), FALSE);
+  EXPECT_EQ(api.WaitForSingleObject(reinterpret_cast<HANDLE>(std::uintptr_t{0x1001}), 0), WAIT_FAILED);
+  for (std::size_t i = 1; i < later.size(); i += 2) api.CloseHandle(later[i]);
   EXPECT_EQ(api.OpenHandles(), 0u);
 }
 

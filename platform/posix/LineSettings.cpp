@@ -44,9 +44,9 @@ bool IsValidFraming(const DCB& dcb) {
 }
 
 DWORD SetModemLine(int fd, int line, bool on, bool pseudoTerminal) {
-  if (ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line) == 0) return ERROR_SUCCESS;
-  // A device without modem lines has nothing to set.
-  if (errno == ENOTTY || errno == EINVAL || pseudoTerminal) return ERROR_SUCCESS;
+  // A device without modem lines (a pseudo-terminal has none) has nothing to set.
+  if (pseudoTerminal || ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line) == 0) return ERROR_SUCCESS;
+  if (errno == ENOTTY || errno == EINVAL) return ERROR_SUCCESS;
   return IoErrorFromErrno(errno);
 }
 

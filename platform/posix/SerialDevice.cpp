@@ -74,7 +74,7 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, bool e
 
 SerialDevice::SerialDevice(int fd, int wakeFd, bool pseudoTerminal)
     : fd_(fd), wakeFd_(wakeFd), pseudoTerminal_(pseudoTerminal) {
-  countersSupported_ = ReadLineCounters(fd_, counters_);
+  countersSupported_ = !pseudoTerminal_ && ReadLineCounters(fd_, counters_);  // a pty keeps no line counters
 }
 
 SerialDevice::~SerialDevice() { Close(); }
@@ -178,7 +178,8 @@ DWORD SerialDevice::ModemStatus(DWORD* status) {
   std::lock_guard lock(mutex_);
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
   DWORD lines = 0;
-  const DWORD error = ReadModemStatus(fd_, lines);
+  // A pseudo-terminal has no modem lines: all of them read as off without asking.
+  const DWORD error = pseudoTerminal_ ? ERROR_SUCCESS : ReadModemStatus(fd_, lines);
   if (error == ERROR_SUCCESS && status) *status = lines;
   return error;
 }

@@ -21,7 +21,10 @@ TComThread::~TComThread() {
 }
 
 void TComThread::RequestQuit() {
-  SetEvent(FQuitEvent);
+  Terminate();
+  // Should the stop event fail to signal, clearing the device's mask still ends the pending
+  // wait, and the loop sees the request; otherwise closing would wait for ever.
+  if (!SetEvent(FQuitEvent)) SetCommMask(FOwnerPort->DeviceHandle(), 0);
   Sleep(0);
 }
 
@@ -33,7 +36,7 @@ void TComThread::Execute() {
   DWORD mask = 0;
   std::exception_ptr failure;
   try {
-    for (;;) {
+    while (!Terminated()) {
       // A wait that fails at once (the device has gone) would otherwise spin on the still
       // signalled event: it ends the loop.
       if (!WaitCommEvent(FOwnerPort->DeviceHandle(), &mask, &overlapped) && GetLastError() != ERROR_IO_PENDING) break;

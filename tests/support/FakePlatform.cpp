@@ -21,12 +21,14 @@ bool FakePlatform::Enter(const std::string& call) {
   calls_.emplace_back(std::this_thread::get_id(), call);
   auto it = failures_.find(call);
   if (it == failures_.end() || it->second.empty()) return false;
-  auto& [skip, error] = it->second.front();
-  if (skip > 0) {
-    --skip;
+  Failure& next = it->second.front();
+  const bool onTestThread = std::this_thread::get_id() == owner_;
+  if ((next.on == On::TestThread && !onTestThread) || (next.on == On::OtherThreads && onTestThread)) return false;
+  if (next.skip > 0) {
+    --next.skip;
     return false;
   }
-  SetLastError(error);
+  SetLastError(next.error);
   it->second.pop_front();
   return true;
 }
@@ -38,6 +40,14 @@ std::vector<std::string> FakePlatform::Calls() const {
   std::vector<std::string> calls;
   for (const auto& [thread, call] : calls_)
     if (thread == owner_) calls.push_back(call);
+  return calls;
+}
+
+std::vector<std::string> FakePlatform::OtherThreadCalls() const {
+  std::lock_guard lock(mutex_);
+  std::vector<std::string> calls;
+  for (const auto& [thread, call] : calls_)
+    if (thread != owner_) calls.push_back(call);
   return calls;
 }
 
@@ -69,9 +79,9 @@ std::size_t FakePlatform::HangingWrites() const {
   return hanging_.size();
 }
 
-void FakePlatform::FailNext(const std::string& call, DWORD error, int skip) {
+void FakePlatform::FailNext(const std::string& call, DWORD error, int skip, On on) {
   std::lock_guard lock(mutex_);
-  failures_[call].emplace_back(skip, error);
+  failures_[call].push_back({skip, error, on});
 }
 void FakePlatform::RemoveDevice(const std::string& name) {
   std::lock_guard lock(mutex_);

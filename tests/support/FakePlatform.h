@@ -41,6 +41,7 @@ class FakePlatform final : public ObjectApi {
   // threads (a port's event thread) are in AllCalls.
   std::vector<std::string> Calls() const;
   std::vector<std::string> AllCalls() const;
+  std::vector<std::string> OtherThreadCalls() const;
   std::size_t CountOf(const std::string& call) const;
   void ClearCalls();
   std::vector<OpenRecord> Opens() const { return Read(opens_); }
@@ -55,8 +56,10 @@ class FakePlatform final : public ObjectApi {
   std::size_t OpenHandles() const { return Handles().Count(); }
 
   // --- how the platform behaves ---
-  // The (skip + 1)-th next call named `call` fails with `error`.
-  void FailNext(const std::string& call, DWORD error, int skip = 0);
+  // The (skip + 1)-th next call named `call` (counting only calls made where `on` says) fails
+  // with `error`.
+  enum class On { AnyThread, TestThread, OtherThreads };
+  void FailNext(const std::string& call, DWORD error, int skip = 0, On on = On::AnyThread);
   // Opening this name fails with ERROR_FILE_NOT_FOUND.
   void RemoveDevice(const std::string& name);
   void SetWriteMode(WriteMode mode) { Store(writeMode_, mode); }
@@ -125,7 +128,12 @@ class FakePlatform final : public ObjectApi {
   mutable std::mutex mutex_;
   const std::thread::id owner_ = std::this_thread::get_id();
   std::vector<std::pair<std::thread::id, std::string>> calls_;
-  std::map<std::string, std::deque<std::pair<int, DWORD>>> failures_;
+  struct Failure {
+    int skip;
+    DWORD error;
+    On on;
+  };
+  std::map<std::string, std::deque<Failure>> failures_;
   std::set<std::string> missing_;
   std::set<std::string> openNames_;
   std::map<HANDLE, std::string> deviceNames_;

@@ -38,6 +38,10 @@ Described Expected(const CallSite& site) {
       {{"open", "SetCommState"}, {CError_SetStateFailed, false}},
       {{"open", "SetCommTimeouts"}, {CError_TimeoutsFailed, false}},
       {{"open", "GetCommModemStatus"}, {CError_ModemStatFailed, true}},  // the signals after OnAfterOpen
+      // A failed change leaves the port open with the new value stored.
+      {{"change rate", "SetCommState"}, {CError_SetStateFailed, true}},
+      {{"change time-out", "SetCommTimeouts"}, {CError_TimeoutsFailed, true}},
+      {{"change queue size", "SetupComm"}, {CError_SetupComFailed, true}},
       {{"write", "CreateEventA"}, {CError_InvalidAsync, true}},
       {{"write", "WriteFile"}, {CError_WriteFailed, true}},
       {{"write", "WaitForSingleObject"}, {CError_WriteFailed, true}},
@@ -53,7 +57,7 @@ Described Expected(const CallSite& site) {
 
 class PortFaultSweepTest : public ::testing::TestWithParam<TSyncMethod> {
  protected:
-  // Open, write, query, one received byte, close, and the component freed.
+  // Open, change settings, write, query, one received byte, close, and the component freed.
   void Scenario(fake::FakePlatform& fake, ScenarioRun& run) {
     std::atomic<int> received{0};
     std::mutex reportedMutex;
@@ -76,6 +80,12 @@ class PortFaultSweepTest : public ::testing::TestWithParam<TSyncMethod> {
     fake.SetInQueue(3);
     run.Phase("open", [&] { port->OpenPort(); });
     connectedAfterOpen = port->Connected();
+    // Changes while open re-send their part of the configuration.
+    run.Phase("change rate", [&] { port->SetBaudRate(br19200); });
+    rateKept = port->BaudRate() == br19200;
+    run.Phase("change time-out", [&] { port->Timeouts()->SetWriteTotalConstant(500); });
+    run.Phase("change queue size", [&] { port->Buffer()->SetInputSize(4096); });
+    connectedAfterChanges = port->Connected();
     run.Phase("write", [&] { port->WriteText("abc"); });
     run.Phase("query", [&] {
       port->InQueueCount();
@@ -102,6 +112,7 @@ class PortFaultSweepTest : public ::testing::TestWithParam<TSyncMethod> {
   }
 
   bool connectedAfterOpen = false, connectedAfterClose = false, rxFired = false;
+  bool rateKept = false, connectedAfterChanges = false;
   std::vector<std::int32_t> reported;
 };
 
@@ -109,7 +120,8 @@ TEST_P(PortFaultSweepTest, EveryFailingCallEndsAsDescribedAndLeavesNothingBehind
   int described = 0, faulty = 0;
   faulty = SweepFaults([this](fake::FakePlatform& fake, ScenarioRun& run) { Scenario(fake, run); },
                        [this](const ScenarioRun& run) {
-                         for (const char* phase : {"open", "write", "query", "monitor", "close", "destroy"})
+                         for (const char* phase : {"open", "change rate", "change time-out", "change queue size", "write", "query",
+                                                   "monitor", "close", "destroy"})
                            EXPECT_EQ(run.Outcome(phase).raised, "") << phase;
                          EXPECT_TRUE(rxFired) << "the byte reached OnRxChar";
                          EXPECT_FALSE(connectedAfterClose);
@@ -121,6 +133,7 @@ TEST_P(PortFaultSweepTest, EveryFailingCallEndsAsDescribedAndLeavesNothingBehind
                          ok &= expected.number ? IsPortError(outcome, expected.number, r.error) : outcome.raised.empty();
                          if (r.site.phase == "open") ok &= connectedAfterOpen == expected.connected;
                          if (r.site.phase == "close") ok &= connectedAfterClose == expected.connected;
+                         if (r.site.phase.rfind("change", 0) == 0) ok &= rateKept && connectedAfterChanges;
                          // Every later phase after a failed close finishes the job.
                          ok &= r.run.Outcome("close again").raised.empty() && r.run.Outcome("destroy").raised.empty();
                          // A failing query during the batch is reported only where the window

@@ -1,9 +1,11 @@
 // Opening, configuring and closing a port over the fake: the calls, the events around them,
 // the deferred open, the design state and destruction.
 #include <algorithm>
+#include <chrono>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/serial/SerialTestSupport.h"
@@ -178,6 +180,16 @@ TEST_F(ComPortLifecycleTest, AFailedAbortOrBeforeCloseHandlerLeavesThePortOpen) 
 
   port.SetOnBeforeClose(nullptr);
   port.ClosePort();
+  EXPECT_FALSE(port.Connected());
+  EXPECT_EQ(fake->OpenHandles(), 0u);
+}
+
+TEST_F(ComPortLifecycleTest, ClosingEndsTheEventThreadEvenWhenItsStopEventCannotBeSignalled) {
+  port.OpenPort();
+  for (int i = 0; i < 500 && !fake->EventWaitPending(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  ASSERT_TRUE(fake->EventWaitPending());
+  fake->FailNext("SetEvent", ERROR_INVALID_HANDLE);
+  port.ClosePort();  // waited for ever before
   EXPECT_FALSE(port.Connected());
   EXPECT_EQ(fake->OpenHandles(), 0u);
 }

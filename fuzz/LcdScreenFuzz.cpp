@@ -1,5 +1,6 @@
 // Any byte stream, whole or split anywhere, leaves the emulated display sane: the cursor on the
-// screen, counts no larger than what came in, and the same screen however the stream was split.
+// screen, counts no larger than what came in, the same screen however the stream was split,
+// and a screen that its views can show.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
@@ -9,6 +10,7 @@
 
 #include "fuzz/Check.h"
 #include "tools/lcdemu/Screen.h"
+#include "tools/lcdemu/View.h"
 
 namespace {
 
@@ -64,6 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     at += n;
   }
   CheckSame(whole, pieces);
+
+  // Whatever the screen holds can be shown.
+  FUZZ_CHECK(!DumpText(whole).empty());
+  FUZZ_CHECK(!LiveView(whole, "fuzz").empty());
 
   whole.EndOfStream();
   pieces.EndOfStream();

@@ -24,29 +24,16 @@ void CheckRanges(TComPort& port) {
   FUZZ_CHECK(port.FlowControl()->FlowControl() <= fcCustom);
 }
 
-// The port's save, kept in memory in the order of the writes.
-class SavedSection final : public TCustomIniFile {
- public:
-  SavedSection() : TCustomIniFile("") {}
-  std::string ReadString(const std::string&, const std::string&, const std::string& Default) override { return Default; }
-  void WriteString(const std::string&, const std::string& Ident, const std::string& Value) override {
-    FText += Ident + "=" + Value + "\n";
-  }
-  bool ValueExists(const std::string&, const std::string&) override { return false; }
-  const std::string& Text() const { return FText; }
-
- private:
-  std::string FText;
-};
-
+// The whole file that the port's save makes.
 std::string Saved(TComPort& port) {
-  SavedSection section;
-  port.SaveToIniFile(section);
-  return section.Text();
+  fuzz::WriteTemporaryFile("");
+  TIniFile ini(fuzz::TemporaryFile());
+  port.SaveToIniFile(ini);
+  return fuzz::ReadTemporaryFile();
 }
 
-TComPort* Loaded(const std::string& sectionText) {
-  fuzz::WriteTemporaryFile("[ComPort1]\n" + sectionText);
+TComPort* Loaded(const std::string& file) {
+  fuzz::WriteTemporaryFile(file);
   auto* port = new TComPort(nullptr);
   port->SetName("ComPort1");
   port->SetSettingGroups(AllGroups);
@@ -58,10 +45,10 @@ TComPort* Loaded(const std::string& sectionText) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::unique_ptr<TComPort> port(Loaded(std::string(reinterpret_cast<const char*>(data), size)));
+  const std::unique_ptr<TComPort> port(Loaded("[ComPort1]\n" + std::string(reinterpret_cast<const char*>(data), size)));
   CheckRanges(*port);
+  // What the port saves, a fresh port loads and saves alike.
   const std::string saved = Saved(*port);
-  // What the port saves is what a fresh port loads.
   const std::unique_ptr<TComPort> again(Loaded(saved));
   FUZZ_CHECK(Saved(*again) == saved);
   return 0;

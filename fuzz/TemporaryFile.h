@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace fuzz {
@@ -35,6 +36,11 @@ inline void WriteTemporaryFile(const std::string& contents) {
   std::ofstream out(TemporaryFile(), std::ios::binary | std::ios::trunc);
   out << contents;
   if (!out) std::abort();
+}
+
+inline std::string ReadTemporaryFile() {
+  std::ifstream in(TemporaryFile(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace fuzz

@@ -19,10 +19,10 @@
 namespace {
 
 
-std::string Trimmed(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t\r");
+std::string Trimmed(const std::string& s, const char* blanks) {
+  const auto first = s.find_first_not_of(blanks);
   if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+  return s.substr(first, s.find_last_not_of(blanks) - first + 1);
 }
 
 // The names that may stand in the file: a rough look at each line is enough, since every pair
@@ -31,11 +31,11 @@ std::pair<std::set<std::string>, std::set<std::string>> Names(const std::string&
   std::set<std::string> sections, keys;
   std::istringstream lines(contents);
   for (std::string line; std::getline(lines, line) && sections.size() + keys.size() < 64;) {
-    const std::string t = Trimmed(line);
+    const std::string t = Trimmed(line, " \t\r");
     if (!t.empty() && t[0] == '[')
-      sections.insert(Trimmed(t.substr(1, t.find(']') == std::string::npos ? std::string::npos : t.find(']') - 1)));
+      sections.insert(Trimmed(t.substr(1, t.find(']') == std::string::npos ? std::string::npos : t.find(']') - 1), " \t"));
     else if (const auto equals = t.find('='); equals != std::string::npos)
-      keys.insert(Trimmed(t.substr(0, equals)));
+      keys.insert(Trimmed(t.substr(0, equals), " \t"));
   }
   return {sections, keys};
 }
@@ -51,11 +51,7 @@ Values Read(TIniFile& ini, const std::set<std::string>& sections, const std::set
 }
 
 // Names match whatever their ASCII letter case and the blanks around them.
-std::string Blankless(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t");
-  return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-bool Same(const std::string& a, const std::string& b) { return CompareText(Blankless(a), Blankless(b)) == 0; }
+bool Same(const std::string& a, const std::string& b) { return CompareText(Trimmed(a, " \t"), Trimmed(b, " \t")) == 0; }
 
 }  // namespace
 

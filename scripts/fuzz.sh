@@ -9,14 +9,16 @@ seconds=${2:-60}
 cd "$(dirname "$0")/.."
 mkdir -p "$build/fuzz-artifacts"
 
-for target in TextConversionsFuzz IniFileFuzz PortSettingsLoadFuzz LcdScreenFuzz; do
+# Every target has its seed folder, named after it.
+for seeds in fuzz/corpus/*/; do
+  target=$(basename "$seeds")
   corpus="$build/fuzz-corpus/$target"
   mkdir -p "$corpus"
   log="$build/fuzz-artifacts/$target.log"
   echo "== $target: ${seconds}s"
   status=0
   "$build/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$build/fuzz-artifacts/$target-" "$corpus" "fuzz/corpus/$target" >"$log" 2>&1 || status=$?
+    -artifact_prefix="$build/fuzz-artifacts/$target-" "$corpus" "$seeds" >"$log" 2>&1 || status=$?
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   echo "$target: ${executions:-?} executions, $(ls "$corpus" | wc -l) inputs in its corpus"
   if [ "$status" -ne 0 ]; then

@@ -1,7 +1,7 @@
 # The two commands of the README: `make demo` and `make test`. Both install what they need.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test sanitize asan tsan demo package bench clean
+.PHONY: all deps build test sanitize asan tsan demo package bench fuzz clean
 
 all: build
 
@@ -37,8 +37,15 @@ bench: deps
 	cmake --build --preset release -j $(JOBS) --target quorvel_bench
 	build-release/bench/quorvel_bench $(BENCH_ARGS)
 
+# The libFuzzer targets, each run for FUZZ_SECONDS (CI runs a short bounded run).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
 package: build
 	cd build && cpack
 
 clean:
-	rm -rf build build-asan build-tsan build-release
+	rm -rf build build-asan build-tsan build-release build-fuzz

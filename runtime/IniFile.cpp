@@ -16,6 +16,25 @@ std::string Trim(const std::string& s) {
 
 bool SameText(const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }
 
+bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+
+// A name whose line would read back as another line or another name: a line break, a "]" in a
+// section (it ends the header), and a key that holds "=" or starts like a header or a comment.
+bool StorableSection(const std::string& name) { return !HasLineBreak(name) && name.find(']') == std::string::npos; }
+bool StorableKey(const std::string& name) {
+  const std::string key = Trim(name);
+  return !HasLineBreak(key) && key.find('=') == std::string::npos && (key.empty() || (key[0] != '[' && key[0] != ';'));
+}
+
+// Reading trims a value and drops one pair of matching quotes around it, so a value that would
+// lose anything that way is written inside double quotes.
+std::string StoredValue(const std::string& value) {
+  const bool blankAtEnds = !value.empty() && (value.front() == ' ' || value.front() == '\t' ||
+                                              value.back() == ' ' || value.back() == '\t');
+  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+  return blankAtEnds || quoted ? '"' + value + '"' : value;
+}
+
 }  // namespace
 
 std::optional<std::int32_t> TryStrToInt(const std::string& S) {
@@ -59,8 +78,10 @@ TIniFile::TIniFile(std::string FileName) : TCustomIniFile(std::move(FileName)) {
     std::size_t end = contents.find('\n', start);
     if (end == std::string::npos) end = contents.size();
     std::string text = contents.substr(start, end - start);
+    // Carriage returns at a line's end belong to its break, however many there are: one left in
+    // the text would be saved before the file's own break and then read as a break instead.
     if (!text.empty() && text.back() == '\r') {
-      text.pop_back();
+      while (!text.empty() && text.back() == '\r') text.pop_back();
       if (firstBreak) FLineBreak = "\r\n";
     }
     if (end < contents.size()) firstBreak = false;
@@ -92,15 +113,18 @@ TIniFile::Line TIniFile::ParseLine(const std::string& Text) {
   return line;
 }
 
+// Names are compared trimmed, as they are read from the file.
 std::optional<std::size_t> TIniFile::FindSection(const std::string& Section) const {
+  const std::string name = Trim(Section);
   for (std::size_t i = 0; i < FLines.size(); ++i)
-    if (FLines[i].kind == Line::Section && SameText(FLines[i].section, Section)) return i;
+    if (FLines[i].kind == Line::Section && SameText(FLines[i].section, name)) return i;
   return std::nullopt;
 }
 
 std::optional<std::size_t> TIniFile::FindKey(std::size_t SectionLine, const std::string& Ident) const {
+  const std::string name = Trim(Ident);
   for (std::size_t i = SectionLine + 1; i < FLines.size() && FLines[i].kind != Line::Section; ++i)
-    if (FLines[i].kind == Line::Key && SameText(FLines[i].key, Ident)) return i;
+    if (FLines[i].kind == Line::Key && SameText(FLines[i].key, name)) return i;
   return std::nullopt;
 }
 
@@ -117,13 +141,15 @@ bool TIniFile::ValueExists(const std::string& Section, const std::string& Ident)
 }
 
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
+  if (!StorableSection(Section) || !StorableKey(Ident))
+    throw EIniFileException("Unable to write to " + FileName() + " (a section or key name the file cannot hold)");
   std::vector<Line> lines = FLines;
   // A line break inside a value would end its line and start another one: a value never
   // carries one, so it cannot add keys or sections of its own.
   std::string flat = Value;
   for (char& c : flat)
     if (c == '\r' || c == '\n') c = ' ';
-  const Line entry = ParseLine(Ident + "=" + flat);
+  const Line entry = ParseLine(Trim(Ident) + "=" + StoredValue(flat));
   if (const auto section = FindSection(Section)) {
     if (const auto key = FindKey(*section, Ident)) {
       lines[*key] = entry;
@@ -136,7 +162,7 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
       lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), entry);
     }
   } else {
-    lines.push_back(ParseLine("[" + Section + "]"));
+    lines.push_back(ParseLine("[" + Trim(Section) + "]"));
     lines.push_back(entry);
   }
   Save(std::move(lines));

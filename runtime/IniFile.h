@@ -1,7 +1,7 @@
 // Settings in INI files. TCustomIniFile reads and writes strings and integers by section and
 // key, giving a default for what is absent; TIniFile keeps them in a file by the rules of
-// Windows profiles: sections and keys match whatever their letter case, values are trimmed,
-// and a write leaves every other section, key and comment as it was.
+// Windows profiles: sections and keys match whatever their letter case and blanks around them,
+// values are trimmed, and a write leaves every other section, key and comment as it was.
 #pragma once
 
 #include <cstdint>
@@ -41,7 +41,9 @@ class TIniFile : public TCustomIniFile {
 
   std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) override;
   // Saves the whole file at once; a failure raises EIniFileException and leaves the file as it
-  // was. Line breaks in the value are written as spaces.
+  // was. Line breaks in the value are written as spaces; a value with blanks at its ends or in
+  // quotes is written quoted, so that it reads back as it was. A section name with a line break
+  // or "]", or a key name with a line break or "=" or that starts with "[" or ";", raises.
   void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) override;
   bool ValueExists(const std::string& Section, const std::string& Ident) override;
 

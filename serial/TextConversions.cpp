@@ -67,7 +67,8 @@ char TextToChar(const std::string& Text) {
   // the code. Anything else (or a number too long for 64 bits) reads as code 0.
   const char* first = Text.data() + 1;
   const char* last = Text.data() + Text.size();
-  if (*first == '+') ++first;
+  // One sign at most: from_chars takes a "-" of its own, so none may follow the "+".
+  if (*first == '+' && ++first != last && *first == '-') return 0;
   std::int64_t number = 0;
   const auto [end, error] = std::from_chars(first, last, number);
   if (error != std::errc() || end != last || first == last) return 0;

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -60,6 +62,50 @@ TEST_F(IniFileTest, AWriteChangesOnlyItsLineAndKeepsEverythingElse) {
   ini.WriteString("A", "x", "line\nbreak=injected");
   EXPECT_EQ(TIniFile(file.string()).ReadString("A", "x", ""), "line break=injected");
   EXPECT_FALSE(TIniFile(file.string()).ValueExists("A", "break"));
+}
+
+TEST_F(IniFileTest, ANameTheFileCannotHoldIsRefusedAndNothingIsWritten) {
+  const std::string before = "[A]\nx=1\n[B]\ny=2\n";
+  Write(before);
+  TIniFile ini(file.string());
+  // Each would have become a header, a comment or another key, taking the keys below it along.
+  for (const auto& [section, key] : std::vector<std::pair<std::string, std::string>>{
+           {"A\n[B", "k"}, {"A]x", "k"}, {"A", "k\ny"}, {"A", "k\r"}, {"A", "k=v"}, {"A", "[B]"}, {"A", " ;k"}}) {
+    EXPECT_THROW(ini.WriteString(section, key, "v"), EIniFileException) << section << " / " << key;
+    EXPECT_THROW(ini.WriteInteger(section, key, 1), EIniFileException) << section << " / " << key;
+  }
+  EXPECT_EQ(Read(), before);
+  EXPECT_EQ(ini.ReadString("B", "y", "-"), "2");
+}
+
+TEST_F(IniFileTest, NamesMatchWithoutTheBlanksAroundThem) {
+  Write("[A]\nx=1\n");
+  TIniFile ini(file.string());
+  EXPECT_EQ(ini.ReadString(" A\t", " x ", "-"), "1");
+  ini.WriteString(" A ", " x ", "2");
+  ini.WriteString(" A ", "y ", "3");
+  EXPECT_EQ(Read(), "[A]\nx=2\ny=3\n") << "the key is rewritten in place, not added again";
+}
+
+TEST_F(IniFileTest, AValueReadsBackAsItWasWritten) {
+  TIniFile ini(file.string());
+  for (const std::string value : {"  padded  ", "\"quoted\"", "'single'", "\t", "\"", "plain \"inner\" text"}) {
+    ini.WriteString("S", "k", value);
+    EXPECT_EQ(TIniFile(file.string()).ReadString("S", "k", "-"), value);
+  }
+  ini.WriteString("S", "k", "plain");
+  EXPECT_EQ(Read(), "[S]\nk=plain\n") << "a value that needs no quotes is written as it is";
+}
+
+TEST_F(IniFileTest, StrayCarriageReturnsAtALinesEndDoNotChangeOtherKeysOnASave) {
+  Write("[A]\nx=1\r\r\ny=2\r\n");
+  TIniFile ini(file.string());
+  EXPECT_EQ(ini.ReadString("A", "x", "-"), "1");
+  ini.WriteString("A", "z", "3");
+  TIniFile reread(file.string());
+  EXPECT_EQ(reread.ReadString("A", "x", "-"), "1");
+  EXPECT_EQ(reread.ReadString("A", "y", "-"), "2");
+  EXPECT_EQ(reread.ReadString("A", "z", "-"), "3");
 }
 
 TEST_F(IniFileTest, ANewFileAndItsFolderAreCreatedOnTheFirstWrite) {

@@ -76,6 +76,9 @@ TEST(TextConversionsTest, CharactersOutsidePrintableAsciiAreHashCodes) {
   EXPECT_EQ(TextToChar("#256"), 0);
   EXPECT_EQ(TextToChar("#300"), 44);
   EXPECT_EQ(static_cast<unsigned char>(TextToChar("#-1")), 255);
+  EXPECT_EQ(TextToChar("#+65"), 'A');
+  EXPECT_EQ(TextToChar("#+-1"), 0) << "two signs are no number";
+  EXPECT_EQ(TextToChar("#+"), 0);
   EXPECT_EQ(TextToChar("#99999999999999999999999"), 0) << "a number too long reads as nothing";
   EXPECT_EQ(TextToChar("AB"), 'A');
 }

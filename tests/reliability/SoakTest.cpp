@@ -1,0 +1,157 @@
+// Long runs on a real pseudo-terminal with every event monitored: many writes through one open
+// port, and many activations of the display control. Afterwards the process holds as many
+// descriptors, threads and bytes of memory as before.
+#include <gtest/gtest.h>
+#include <malloc.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+#include "display/LCDControl_COM.h"
+#include "tests/reliability/Baseline.h"
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define QUORVEL_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define QUORVEL_SANITIZED 1
+#endif
+#endif
+
+#ifdef QUORVEL_SANITIZED
+#include <sanitizer/allocator_interface.h>
+#endif
+
+namespace {
+
+// Bytes the program has allocated and not freed. A sanitizer keeps its own heap (mallinfo
+// does not see it) and asks it directly.
+std::size_t HeapInUse() {
+#ifdef QUORVEL_SANITIZED
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  return mallinfo2().uordblks;
+#endif
+}
+
+// Slack for what the test framework itself allocates meanwhile; a leak of even one byte per
+// write or per activation is far above it.
+constexpr std::size_t HeapTolerance = 32 * 1024;
+
+#ifdef __SANITIZE_THREAD__
+// The thread sanitizer makes every write and every thread start about ten times dearer; the
+// counts are cut so the test stays within its minute there, and still far above the tolerance
+// for a per-operation leak.
+constexpr int Writes = 20'000;
+constexpr int Activations = 300;
+#else
+constexpr int Writes = 100'000;
+constexpr int Activations = 1'000;
+#endif
+
+// Reads the line's other side on a thread of its own, so that no write ever has to wait, and
+// answers one byte for every 4 KB so received-character events come as well.
+class LineReader {
+ public:
+  explicit LineReader(int master) : master_(master) {
+    if (pipe(stop_) != 0) throw std::runtime_error("no pipe");
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~LineReader() {
+    const char stop = 0;
+    [[maybe_unused]] ssize_t n = write(stop_[1], &stop, 1);
+    thread_.join();
+    close(stop_[0]);
+    close(stop_[1]);
+  }
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+  std::uint64_t Received() const { return received_.load(); }
+
+ private:
+  void Run() {
+    char buffer[65536];
+    std::uint64_t sinceAnswer = 0;
+    for (;;) {
+      pollfd fds[2] = {{master_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+      if (poll(fds, 2, -1) < 0) continue;
+      if (fds[1].revents) return;
+      const ssize_t n = read(master_, buffer, sizeof buffer);
+      if (n <= 0) return;  // the line has gone
+      received_ += static_cast<std::uint64_t>(n);
+      sinceAnswer += static_cast<std::uint64_t>(n);
+      if (sinceAnswer >= 4096) {
+        sinceAnswer = 0;
+        [[maybe_unused]] ssize_t w = write(master_, "r", 1);
+      }
+    }
+  }
+  int master_;
+  int stop_[2]{-1, -1};
+  std::atomic<std::uint64_t> received_{0};
+  std::thread thread_;
+};
+
+class SoakTest : public ::testing::Test {
+ protected:
+  void ExpectRestored(std::size_t heapBefore) {
+    baseline.ExpectRestored();
+    const std::size_t heapAfter = HeapInUse();
+    EXPECT_LE(heapAfter, heapBefore + HeapTolerance) << "heap grew from " << heapBefore << " to " << heapAfter;
+  }
+
+  PseudoTerminal pty;  // the line outlives the counts' check
+  Baseline baseline;
+};
+
+TEST_F(SoakTest, ManyWritesThroughOneMonitoredPort) {
+  const std::size_t heapBefore = HeapInUse();
+  std::uint64_t sent = 0;
+  int batches = 0;
+  int received = 0;
+  {
+    TComPort port(nullptr);
+    port.SetPort(pty.DevicePath());
+    port.SetOnTxEmpty([&](TObject*) { ++batches; });
+    port.SetOnRxChar([&](TObject*, std::int32_t) { ++received; });
+    port.OpenPort();
+    {
+      LineReader reader(pty.MasterFd());
+      for (int i = 0; i < Writes; ++i) {
+        const std::string text(static_cast<std::size_t>(1 + i % 64), static_cast<char>('a' + i % 26));
+        ASSERT_EQ(port.WriteText(text), static_cast<std::int32_t>(text.size())) << "write " << i;
+        sent += text.size();
+        if (i % 64 == 0) CheckSynchronize();  // the host's loop hands the batches over now and then
+      }
+      EXPECT_TRUE(ServeUntil([&] { return reader.Received() == sent; }, std::chrono::seconds(10)))
+          << reader.Received() << " of " << sent << " bytes arrived";
+    }
+    EXPECT_GT(batches, 0) << "no output-empty event reached the main thread";
+    EXPECT_GT(received, 0) << "no received-character event reached the main thread";
+    port.ClosePort();
+  }
+  ExpectRestored(heapBefore);
+}
+
+TEST_F(SoakTest, ManyActivationsOfTheDisplay) {
+  const std::size_t heapBefore = HeapInUse();
+  {
+    TLCDControl_COM display(nullptr);
+    display.SetPort(pty.DevicePath());
+    for (int i = 0; i < Activations; ++i) {
+      ASSERT_NO_THROW(display.SetActive(true)) << "activation " << i;
+      ASSERT_EQ(Hex(pty.Read(3)), "FE C0 0C") << "activation " << i;
+      display.SetActive(false);
+      ASSERT_FALSE(display.ComPort()->Connected());
+      CheckSynchronize();
+    }
+  }
+  ExpectRestored(heapBefore);
+}
+
+}  // namespace

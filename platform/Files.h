@@ -7,8 +7,9 @@
 
 namespace platform {
 
-// ERROR_SUCCESS with the contents, ERROR_FILE_NOT_FOUND for a file that is not there, or
-// another code for one that cannot be read.
+// ERROR_SUCCESS with the contents, ERROR_FILE_NOT_FOUND for a file that is not there or is
+// not a regular file (a folder, a device, a named pipe: none of them is read or waited for),
+// or another code for one that cannot be read.
 DWORD ReadWholeFile(const std::string& path, std::string& contents);
 // Replaces the file in one step: the new contents are written beside it, flushed to disk, and
 // renamed over it, so an interrupted save leaves the old file or the new one, never a part.

@@ -53,7 +53,9 @@ std::string UserDir(const std::string& file, const std::string& name) {
 }  // namespace
 
 DWORD ReadWholeFile(const std::string& path, std::string& contents) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a named pipe nobody writes to would block for ever; what is
+  // not a regular file is refused below before anything is read.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? ERROR_FILE_NOT_FOUND : FileError(errno);
   struct stat st {};
   if (fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {

@@ -134,12 +134,37 @@ TEST_F(BadSettingsTest, EmptyAndBinaryFilesGiveTheDefaults) {
   EXPECT_EQ(InitialiseWith("\xFF\xFE[Quorvel.dll\n\x00=\x01\n[\n]\n=\n==\n[Quorvel.dll]]\nLines count\n"), Defaults);
 }
 
-TEST_F(BadSettingsTest, SettingsThatAreNotARegularFileGiveTheDefaults) {
+TEST_F(BadSettingsTest, SettingsThatAreNotARegularFileGiveTheDefaultsWithoutBlocking) {
   fs::create_directories(home.SettingsFile());  // a folder by the file's name
   EXPECT_EQ(Initialise(), Defaults);
   fs::remove(home.SettingsFile());
   fs::create_symlink("/dev/zero", home.SettingsFile());  // endless zeros
   EXPECT_EQ(Initialise(), Defaults);
+  fs::remove(home.SettingsFile());
+
+  // A named pipe nobody writes to would block an open for reading for ever; should that
+  // happen, a writer appears after a while so the test fails instead of hanging.
+  ASSERT_EQ(mkfifo(home.SettingsFile().c_str(), 0644), 0);
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+  std::atomic<bool> hadToUnblock{false};
+  std::thread unblocker([&] {
+    std::unique_lock lock(mutex);
+    if (done.wait_for(lock, std::chrono::seconds(5), [&] { return finished; })) return;
+    hadToUnblock = true;
+    const int fd = open(home.SettingsFile().c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) close(fd);
+  });
+  const Outcome o = Initialise();
+  {
+    std::lock_guard lock(mutex);
+    finished = true;
+  }
+  done.notify_one();
+  unblocker.join();
+  EXPECT_FALSE(hadToUnblock) << "reading the settings blocked on a named pipe";
+  EXPECT_EQ(o, Defaults);
 }
 
 TEST_F(BadSettingsTest, AHugeFileIsReadWholeAndItsSectionFoundAtTheEnd) {

@@ -17,6 +17,7 @@
 
 #include "display/LCDControl_COM.h"
 #include "tests/reliability/Baseline.h"
+#include "tests/reliability/HandOvers.h"
 #include "tests/serial/SerialTestSupport.h"
 
 namespace {
@@ -265,10 +266,26 @@ TEST_P(HangUpDuringHandOverTest, TheBatchFailsInsideTheHandOverAndThePortRecover
   baseline.ExpectRestored();
 }
 
-std::string SyncMethodName(const ::testing::TestParamInfo<TSyncMethod>& method) {
-  return method.param == smThreadSync ? "ThreadSync" : "WindowSync";
+TEST_P(HangUpDuringHandOverTest, ClosingRightAfterTheHangUpServesTheWaitingBatchAndCloses) {
+  {
+    ScopedReporter quiet;
+    TComPort port(nullptr);
+    port.SetPort(pty.DevicePath());
+    port.SetSyncMethod(GetParam());
+    port.OpenPort();
+    pty.Write("a");
+    pollfd pfd{static_cast<int>(TMainThreadQueue::Instance().WakeHandle()), POLLIN, 0};
+    ASSERT_EQ(poll(&pfd, 1, 5000), 1) << "the batch never reached the main thread";
+    pty.CloseMaster();
+    // The close itself serves the batch it waits for; the batch's failure ends the thread.
+    EXPECT_NO_THROW(port.ClosePort());
+    EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(port.MonitorThread(), nullptr);
+    ExpectPortRecoversOnANewLine(port);
+  }
+  baseline.ExpectRestored();
 }
-INSTANTIATE_TEST_SUITE_P(MainThreadHandOvers, HangUpDuringHandOverTest, ::testing::Values(smThreadSync, smWindowSync),
-                         SyncMethodName);
+
+INSTANTIATE_TEST_SUITE_P(MainThreadHandOvers, HangUpDuringHandOverTest, MainThreadHandOverMethods, HandOverName);
 
 }  // namespace

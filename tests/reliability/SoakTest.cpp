@@ -14,6 +14,7 @@
 
 #include "display/LCDControl_COM.h"
 #include "tests/reliability/Baseline.h"
+#include "tests/reliability/HandOvers.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define QUORVEL_SANITIZED 1
@@ -24,7 +25,8 @@
 #endif
 
 #ifdef QUORVEL_SANITIZED
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime's allocator interface (its header is not always installed).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
@@ -109,7 +111,9 @@ class SoakTest : public ::testing::Test {
   Baseline baseline;
 };
 
-TEST_F(SoakTest, ManyWritesThroughOneMonitoredPort) {
+class WriteSoakTest : public SoakTest, public ::testing::WithParamInterface<TSyncMethod> {};
+
+TEST_P(WriteSoakTest, ManyWritesThroughOneMonitoredPort) {
   const std::size_t heapBefore = HeapInUse();
   std::uint64_t sent = 0;
   int batches = 0;
@@ -117,6 +121,7 @@ TEST_F(SoakTest, ManyWritesThroughOneMonitoredPort) {
   {
     TComPort port(nullptr);
     port.SetPort(pty.DevicePath());
+    port.SetSyncMethod(GetParam());
     port.SetOnTxEmpty([&](TObject*) { ++batches; });
     port.SetOnRxChar([&](TObject*, std::int32_t) { ++received; });
     port.OpenPort();
@@ -137,6 +142,8 @@ TEST_F(SoakTest, ManyWritesThroughOneMonitoredPort) {
   }
   ExpectRestored(heapBefore);
 }
+
+INSTANTIATE_TEST_SUITE_P(MainThreadHandOvers, WriteSoakTest, MainThreadHandOverMethods, HandOverName);
 
 TEST_F(SoakTest, ManyActivationsOfTheDisplay) {
   const std::size_t heapBefore = HeapInUse();

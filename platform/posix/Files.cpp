@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -62,6 +63,10 @@ DWORD ReadWholeFile(const std::string& path, std::string& contents) {
     close(fd);
     return ERROR_FILE_NOT_FOUND;
   }
+  if (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > MaximumWholeFile) {
+    close(fd);
+    return ERROR_FILE_TOO_LARGE;
+  }
   contents.clear();
   char buffer[65536];
   for (;;) {
@@ -73,6 +78,11 @@ DWORD ReadWholeFile(const std::string& path, std::string& contents) {
       return error;
     }
     if (n == 0) break;
+    if (contents.size() + static_cast<std::size_t>(n) > MaximumWholeFile) {  // it grew while being read
+      close(fd);
+      contents.clear();
+      return ERROR_FILE_TOO_LARGE;
+    }
     contents.append(buffer, static_cast<std::size_t>(n));
   }
   close(fd);
@@ -144,6 +154,7 @@ std::string ErrorText(DWORD error) {
     case ERROR_FILENAME_EXCED_RANGE: return "name too long";
     case ERROR_DISK_FULL: return "disk full";
     case ERROR_WRITE_PROTECT: return "read-only file system";
+    case ERROR_FILE_TOO_LARGE: return "file too large";
     default: return "system error " + std::to_string(error);
   }
 }

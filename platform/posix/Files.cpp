@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 
 #include "platform/posix/ErrnoMapping.h"
 
@@ -38,9 +38,12 @@ bool WriteAll(int fd, const std::string& contents) {
   return true;
 }
 
-// The value of `NAME="..."` in a user-dirs file, with $HOME expanded; empty when absent.
+// The value of `NAME="..."` in a user-dirs file, with $HOME expanded; empty when absent. The
+// file is read as settings files are, so one that is a named pipe or huge is not waited for.
 std::string UserDir(const std::string& file, const std::string& name) {
-  std::ifstream in(file);
+  std::string contents;
+  if (ReadWholeFile(file, contents) != ERROR_SUCCESS) return {};
+  std::istringstream in(contents);
   for (std::string line; std::getline(in, line);) {
     if (line.rfind(name + "=", 0) != 0) continue;
     std::string value = line.substr(name.size() + 1);

@@ -6,20 +6,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <fcntl.h>
 #include <filesystem>
-#include <mutex>
 #include <random>
 #include <string>
-#include <thread>
 
 #include "display/LCDControl_COM.h"
 #include "plugin/HostInterface.h"
 #include "plugin/SettingsUnit.h"
 #include "runtime/IniFile.h"
+#include "tests/reliability/NamedPipe.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ScriptedFormRunner.h"
 #include "tests/support/TemporaryHome.h"
@@ -111,28 +107,17 @@ TEST_F(BadSettingsTest, SettingsThatAreNotARegularFileGiveTheDefaultsWithoutBloc
   EXPECT_EQ(Initialise(), Defaults);
   fs::remove(home.SettingsFile());
 
-  // A named pipe nobody writes to would block an open for reading for ever; should that
-  // happen, a writer appears after a while so the test fails instead of hanging.
-  ASSERT_EQ(mkfifo(home.SettingsFile().c_str(), 0644), 0);
-  std::mutex mutex;
-  std::condition_variable done;
-  bool finished = false;
-  std::atomic<bool> hadToUnblock{false};
-  std::thread unblocker([&] {
-    std::unique_lock lock(mutex);
-    if (done.wait_for(lock, std::chrono::seconds(5), [&] { return finished; })) return;
-    hadToUnblock = true;
-    const int fd = open(home.SettingsFile().c_str(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0) close(fd);
-  });
-  const Outcome o = Initialise();
   {
-    std::lock_guard lock(mutex);
-    finished = true;
+    NamedPipe pipe(home.SettingsFile());
+    const Outcome o = Initialise();
+    EXPECT_FALSE(pipe.Blocked()) << "reading the settings waited for a writer to a named pipe";
+    EXPECT_EQ(o, Defaults);
   }
-  done.notify_one();
-  unblocker.join();
-  EXPECT_FALSE(hadToUnblock) << "reading the settings blocked on a named pipe";
+  // The same for the file that names the user's folders.
+  fs::create_directories(home.Path() / ".config");
+  NamedPipe pipe(home.Path() / ".config" / "user-dirs.dirs");
+  const Outcome o = Initialise();
+  EXPECT_FALSE(pipe.Blocked()) << "finding the documents folder waited for a writer to a named pipe";
   EXPECT_EQ(o, Defaults);
 }
 

@@ -2,7 +2,6 @@
 // port, and many activations of the display control. Afterwards the process holds as many
 // descriptors, threads and bytes of memory as before.
 #include <gtest/gtest.h>
-#include <malloc.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -15,35 +14,9 @@
 #include "display/LCDControl_COM.h"
 #include "tests/reliability/Baseline.h"
 #include "tests/reliability/HandOvers.h"
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define QUORVEL_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define QUORVEL_SANITIZED 1
-#endif
-#endif
-
-#ifdef QUORVEL_SANITIZED
-// From the sanitizer runtime's allocator interface (its header is not always installed).
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
-#endif
+#include "tests/reliability/HeapInUse.h"
 
 namespace {
-
-// Bytes the program has allocated and not freed. A sanitizer keeps its own heap (mallinfo
-// does not see it) and asks it directly.
-std::size_t HeapInUse() {
-#ifdef QUORVEL_SANITIZED
-  return __sanitizer_get_current_allocated_bytes();
-#else
-  return mallinfo2().uordblks;
-#endif
-}
-
-// Slack for what the test framework itself allocates meanwhile; a leak of even one byte per
-// write or per activation is far above it.
-constexpr std::size_t HeapTolerance = 32 * 1024;
 
 // The full counts take a few seconds even under the sanitizers, so they are not cut there.
 constexpr int Writes = 100'000;

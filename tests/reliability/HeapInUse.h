@@ -24,7 +24,8 @@ inline std::size_t HeapInUse() {
 #ifdef QUORVEL_SANITIZED
   return __sanitizer_get_current_allocated_bytes();
 #else
-  return mallinfo2().uordblks;
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;  // small blocks in the arenas, and large ones mapped apart
 #endif
 }
 

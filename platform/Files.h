@@ -1,15 +1,20 @@
 // Whole-file reads and replacements, and the user's folders, for settings files.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/Win32Types.h"
 
 namespace platform {
 
-// ERROR_SUCCESS with the contents, ERROR_FILE_NOT_FOUND for a file that is not there, or
-// another code for one that cannot be read.
+// ERROR_SUCCESS with the contents, ERROR_FILE_NOT_FOUND for a file that is not there or is
+// not a regular file (a folder, a device, a named pipe: none of them is read or waited for),
+// ERROR_FILE_TOO_LARGE for one longer than MaximumWholeFile, or another code for one that
+// cannot be read.
 DWORD ReadWholeFile(const std::string& path, std::string& contents);
+// Far more than any settings file holds; reading more whole would only exhaust the memory.
+constexpr std::size_t MaximumWholeFile = std::size_t{64} << 20;
 // Replaces the file in one step: the new contents are written beside it, flushed to disk, and
 // renamed over it, so an interrupted save leaves the old file or the new one, never a part.
 // Missing folders on the way are created. ERROR_SUCCESS or the failure's code.

@@ -71,7 +71,10 @@ void TCustomIniFile::WriteInteger(const std::string& Section, const std::string&
 
 TIniFile::TIniFile(std::string FileName) : TCustomIniFile(std::move(FileName)) {
   std::string contents;
-  if (platform::ReadWholeFile(this->FileName(), contents) != platform::ERROR_SUCCESS) return;
+  if (const platform::DWORD error = platform::ReadWholeFile(this->FileName(), contents); error != platform::ERROR_SUCCESS) {
+    if (error != platform::ERROR_FILE_NOT_FOUND && error != platform::ERROR_PATH_NOT_FOUND) FReadError = error;
+    return;
+  }
   std::size_t start = 0;
   bool firstBreak = true;
   while (start < contents.size()) {
@@ -169,6 +172,9 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
 }
 
 void TIniFile::Save(std::vector<Line> Lines) {
+  if (FReadError != platform::ERROR_SUCCESS)
+    throw EIniFileException("Unable to write to " + FileName() + " (it could not be read: " +
+                            platform::ErrorText(FReadError) + ")");
   std::string contents;
   for (const Line& line : Lines) contents += line.text + FLineBreak;
   if (const platform::DWORD error = platform::ReplaceFile(FileName(), contents); error != platform::ERROR_SUCCESS)

@@ -41,9 +41,11 @@ class TIniFile : public TCustomIniFile {
 
   std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) override;
   // Saves the whole file at once; a failure raises EIniFileException and leaves the file as it
-  // was. Line breaks in the value are written as spaces; a value with blanks at its ends or in
-  // quotes is written quoted, so that it reads back as it was. A section name with a line break
-  // or "]", or a key name with a line break or "=" or that starts with "[" or ";", raises.
+  // was. A file that is there but could not be read is never written: all of it but this one
+  // value would be lost. Line breaks in the value are written as spaces; a value with blanks at
+  // its ends or in quotes is written quoted, so that it reads back as it was. A section name
+  // with a line break or "]", or a key name with a line break or "=" or that starts with "[" or
+  // ";", raises.
   void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) override;
   bool ValueExists(const std::string& Section, const std::string& Ident) override;
 
@@ -63,6 +65,7 @@ class TIniFile : public TCustomIniFile {
 
   std::vector<Line> FLines;
   std::string FLineBreak = "\n";
+  std::uint32_t FReadError = 0;  // why a file that is there could not be read; 0 when it was
 };
 
 // Parses a whole string as a 32-bit integer: optional sign, decimal digits, or hexadecimal

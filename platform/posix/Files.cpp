@@ -7,10 +7,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 
 #include "platform/posix/ErrnoMapping.h"
 
@@ -37,9 +38,12 @@ bool WriteAll(int fd, const std::string& contents) {
   return true;
 }
 
-// The value of `NAME="..."` in a user-dirs file, with $HOME expanded; empty when absent.
+// The value of `NAME="..."` in a user-dirs file, with $HOME expanded; empty when absent. The
+// file is read as settings files are, so one that is a named pipe or huge is not waited for.
 std::string UserDir(const std::string& file, const std::string& name) {
-  std::ifstream in(file);
+  std::string contents;
+  if (ReadWholeFile(file, contents) != ERROR_SUCCESS) return {};
+  std::istringstream in(contents);
   for (std::string line; std::getline(in, line);) {
     if (line.rfind(name + "=", 0) != 0) continue;
     std::string value = line.substr(name.size() + 1);
@@ -53,12 +57,18 @@ std::string UserDir(const std::string& file, const std::string& name) {
 }  // namespace
 
 DWORD ReadWholeFile(const std::string& path, std::string& contents) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a named pipe nobody writes to would block for ever; what is
+  // not a regular file is refused below before anything is read.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? ERROR_FILE_NOT_FOUND : FileError(errno);
   struct stat st {};
   if (fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
     close(fd);
     return ERROR_FILE_NOT_FOUND;
+  }
+  if (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > MaximumWholeFile) {
+    close(fd);
+    return ERROR_FILE_TOO_LARGE;
   }
   contents.clear();
   char buffer[65536];
@@ -71,6 +81,11 @@ DWORD ReadWholeFile(const std::string& path, std::string& contents) {
       return error;
     }
     if (n == 0) break;
+    if (contents.size() + static_cast<std::size_t>(n) > MaximumWholeFile) {  // it grew while being read
+      close(fd);
+      contents.clear();
+      return ERROR_FILE_TOO_LARGE;
+    }
     contents.append(buffer, static_cast<std::size_t>(n));
   }
   close(fd);
@@ -142,6 +157,7 @@ std::string ErrorText(DWORD error) {
     case ERROR_FILENAME_EXCED_RANGE: return "name too long";
     case ERROR_DISK_FULL: return "disk full";
     case ERROR_WRITE_PROTECT: return "read-only file system";
+    case ERROR_FILE_TOO_LARGE: return "file too large";
     default: return "system error " + std::to_string(error);
   }
 }

@@ -523,6 +523,13 @@ DWORD SerialDevice::WaitCommEvent(DWORD* mask, OVERLAPPED* overlapped, std::shar
   if (closed_) return ERROR_INVALID_HANDLE;
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
   if (eventMask_ == 0 || wait_) return ERROR_INVALID_PARAMETER;
+  if (history_ & eventMask_) {
+    // This wait completes at once, without serving the device; what the tty received
+    // meanwhile belongs in the same batch. Otherwise a line kept busy by writes (each records an
+    // output-empty event) would never report the bytes it receives.
+    PullInputLocked();
+    if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+  }
   BeginOverlapped(overlapped, event.get());
   *mask = 0;
   if (const DWORD seen = history_ & eventMask_) {

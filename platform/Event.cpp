@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 namespace platform {
 
@@ -55,6 +56,19 @@ DWORD Event::Wait(const std::shared_ptr<Event>* first, std::size_t count, bool w
   const bool limited = milliseconds != 0 && milliseconds != INFINITE;
   const auto deadline = limited ? Clock::now() + std::chrono::milliseconds(milliseconds) : Clock::time_point{};
   std::unique_lock lock(Lock());
+  // The result once the wait is satisfied, with the events it takes taken.
+  auto satisfied = [&]() -> std::optional<DWORD> {
+    if (waitAll) {
+      if (!std::all_of(events.begin(), events.end(), [](const auto& e) { return e->signalled_; })) return std::nullopt;
+      for (const auto& event : events) event->TryTake();
+      return WAIT_OBJECT_0;
+    }
+    for (std::size_t i = 0; i < events.size(); ++i)
+      if (events[i]->TryTake()) return WAIT_OBJECT_0 + static_cast<DWORD>(i);
+    return std::nullopt;
+  };
+  // Most waits find their event signalled: they need no waiter at all.
+  if (const auto result = satisfied()) return *result;
   Waiter waiter;
   bool registered = false;
   auto unregister = [&] {
@@ -66,19 +80,9 @@ DWORD Event::Wait(const std::shared_ptr<Event>* first, std::size_t count, bool w
     registered = false;
   };
   for (;;) {
-    if (waitAll) {
-      if (std::all_of(events.begin(), events.end(), [](const auto& e) { return e->signalled_; })) {
-        for (const auto& event : events) event->TryTake();
-        unregister();
-        return WAIT_OBJECT_0;
-      }
-    } else {
-      for (std::size_t i = 0; i < events.size(); ++i) {
-        if (events[i]->TryTake()) {
-          unregister();
-          return WAIT_OBJECT_0 + static_cast<DWORD>(i);
-        }
-      }
+    if (const auto result = satisfied()) {
+      unregister();
+      return *result;
     }
     if (milliseconds == 0) {
       unregister();

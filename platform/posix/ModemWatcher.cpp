@@ -59,6 +59,8 @@ void ModemWatcher::Run() noexcept {
       const int error = WaitForModemChange(fd_);
       if (stopping_) break;
       if (error == EINTR) continue;
+      // A driver that cannot wait for its lines (a CP210x) lacks a capability; the line is fine.
+      if (error == ENOTTY || error == EINVAL) break;
       if (error != 0) {
         onGone_(IoErrorFromErrno(error));
         break;

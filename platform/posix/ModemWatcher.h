@@ -16,7 +16,8 @@ namespace platform::posix {
 
 class ModemWatcher {
  public:
-  // onChange(events) after each change; onGone(error) once if the line goes (unplugged).
+  // onChange(events) after each change; onGone(error) once if the line goes (unplugged). A
+  // driver that cannot wait for its lines ends the watch with neither.
   ModemWatcher(int fd, std::function<void(DWORD)> onChange, std::function<void(DWORD)> onGone);
   // Interrupts the wait and joins the thread.
   ~ModemWatcher();

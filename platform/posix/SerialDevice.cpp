@@ -18,6 +18,7 @@
 #include "platform/ThreadControl.h"
 #include "platform/posix/ErrnoMapping.h"
 #include "platform/posix/LineSettings.h"
+#include "platform/posix/TtyDriverSeam.h"
 
 namespace platform::posix {
 
@@ -60,7 +61,7 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, bool e
   if (!isatty(fd)) return fail(ERROR_FILE_NOT_FOUND);
   // TIOCEXCL keeps out other users but not root; the lock keeps out every opener that asks.
   if (exclusive && flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(OpenErrorFromErrno(errno));
-  if (exclusive && ioctl(fd, TIOCEXCL) != 0) return fail(OpenErrorFromErrno(errno));
+  if (exclusive && TtyIoctl(fd, TIOCEXCL, nullptr) != 0) return fail(OpenErrorFromErrno(errno));
   if (DWORD code = MakeRaw(fd); code != ERROR_SUCCESS) return fail(code);
   const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd < 0) return fail(OpenErrorFromErrno(errno));
@@ -97,7 +98,7 @@ void SerialDevice::Close() {
     std::unique_lock lock(mutex_);
     borrowerLeft_.wait(lock, [this] { return borrowers_ == 0; });
   }
-  ioctl(fd_, TIOCNXCL);
+  TtyIoctl(fd_, TIOCNXCL, nullptr);
   close(fd_);
   close(wakeFd_);
 }
@@ -166,7 +167,7 @@ DWORD SerialDevice::ClearError(DWORD* errors, COMSTAT* stat) {
     DWORD pending = 0;
     for (const PendingWrite& w : writes_) pending += w.size - w.sent;
     int inKernel = 0;
-    if (pseudoTerminal_ || ioctl(fd_, TIOCOUTQ, &inKernel) != 0 || inKernel < 0) inKernel = 0;
+    if (pseudoTerminal_ || TtyIoctl(fd_, TIOCOUTQ, &inKernel) != 0 || inKernel < 0) inKernel = 0;
     stat->Flags = 0;
     stat->cbInQue = static_cast<DWORD>(input_.size());
     stat->cbOutQue = pending + static_cast<DWORD>(inKernel);
@@ -467,7 +468,7 @@ void SerialDevice::OutputFinishedLocked() {
   if (!writes_.empty() || !(eventMask_ & EV_TXEMPTY)) return;
   // A pseudo-terminal's output queue always reads empty; only a real line needs asking.
   int queued = 0;
-  if (pseudoTerminal_ || ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+  if (pseudoTerminal_ || TtyIoctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) {
     RaiseLocked(EV_TXEMPTY);
     return;
   }

@@ -7,26 +7,33 @@
 #include <cerrno>
 
 #include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/TtyDriverSeam.h"
 
 namespace platform::posix {
 
 DWORD ReadModemStatus(int fd, DWORD& status) {
   status = 0;
   int lines = 0;
-  if (ioctl(fd, TIOCMGET, &lines) != 0) {
+  if (TtyIoctl(fd, TIOCMGET, &lines) != 0) {
     if (errno == ENOTTY || errno == EINVAL) return ERROR_SUCCESS;
     return IoErrorFromErrno(errno);
   }
+  status = ModemStatusFromLines(lines);
+  return ERROR_SUCCESS;
+}
+
+DWORD ModemStatusFromLines(int lines) {
+  DWORD status = 0;
   if (lines & TIOCM_CTS) status |= MS_CTS_ON;
   if (lines & TIOCM_DSR) status |= MS_DSR_ON;
   if (lines & TIOCM_RNG) status |= MS_RING_ON;
   if (lines & TIOCM_CAR) status |= MS_RLSD_ON;
-  return ERROR_SUCCESS;
+  return status;
 }
 
 bool ReadLineCounters(int fd, LineCounters& counters) {
   struct serial_icounter_struct icount {};
-  if (ioctl(fd, TIOCGICOUNT, &icount) != 0) return false;
+  if (TtyIoctl(fd, TIOCGICOUNT, &icount) != 0) return false;
   counters.cts = static_cast<unsigned>(icount.cts);
   counters.dsr = static_cast<unsigned>(icount.dsr);
   counters.rng = static_cast<unsigned>(icount.rng);
@@ -58,23 +65,25 @@ DWORD ModemEventsBetween(const LineCounters& before, const LineCounters& after) 
 
 bool HasModemLines(int fd) {
   int lines = 0;
-  return ioctl(fd, TIOCMGET, &lines) == 0;
+  return TtyIoctl(fd, TIOCMGET, &lines) == 0;
 }
 
 int WaitForModemChange(int fd) {
-  return ioctl(fd, TIOCMIWAIT, TIOCM_CTS | TIOCM_DSR | TIOCM_CAR | TIOCM_RNG) == 0 ? 0 : errno;
+  // TIOCMIWAIT takes the lines to wait for as the argument's value, not through a pointer.
+  const unsigned long lines = TIOCM_CTS | TIOCM_DSR | TIOCM_CAR | TIOCM_RNG;
+  return TtyIoctl(fd, TIOCMIWAIT, reinterpret_cast<void*>(lines)) == 0 ? 0 : errno;
 }
 
 DWORD MakeRaw(int fd) {
   struct termios2 tio {};
-  if (ioctl(fd, TCGETS2, &tio) != 0) return IoErrorFromErrno(errno);
+  if (TtyIoctl(fd, TCGETS2, &tio) != 0) return IoErrorFromErrno(errno);
   tio.c_iflag = PARMRK;
   tio.c_oflag = 0;
   tio.c_lflag = 0;
   tio.c_cflag |= CREAD | CLOCAL;
   tio.c_cc[VMIN] = 1;
   tio.c_cc[VTIME] = 0;
-  if (ioctl(fd, TCSETS2, &tio) != 0) return IoErrorFromErrno(errno);
+  if (TtyIoctl(fd, TCSETS2, &tio) != 0) return IoErrorFromErrno(errno);
   return ERROR_SUCCESS;
 }
 

@@ -9,6 +9,8 @@ namespace platform::posix {
 // The modem lines as MS_* bits. A device without modem lines reports all lines off,
 // successfully. Returns ERROR_SUCCESS or the failure.
 DWORD ReadModemStatus(int fd, DWORD& status);
+// The MS_* bits of the kernel's TIOCM_* lines.
+DWORD ModemStatusFromLines(int lines);
 
 // What the driver counts on a real line: modem-line changes and line errors.
 struct LineCounters {

@@ -46,6 +46,9 @@ TEST_F(InitHardwareTest, StoredCountsAndRatesConfigureTheControl) {
       {"[Quorvel.dll]\nLines count=258\nCols count=0x14\n", 2, 20, br2400},      // low eight bits; hexadecimal
       {"[Quorvel.dll]\nLines count=four\nBaudrate=99\n", 2, 16, br2400},         // not a number; no such rate
       {"[Quorvel.dll]\nBaudrate=-1\nCols count=4294967296\n", 2, 16, br2400},    // 255 is no rate; overflows
+      {"[Quorvel.dll]\nBaudrate=15\n", 2, 16, br256000},                        // the last rate of the table
+      {"[Quorvel.dll]\nBaudrate=16\n", 2, 16, br2400},                          // one past it
+      {"[Quorvel.dll]\nLines count=4\n[Other]\nBaudrate=13\nCols count=20\n", 4, 16, br2400},  // another's keys
   };
   for (const Case& c : cases) {
     home.WriteSettings(c.file);

@@ -47,6 +47,13 @@ class SignalStorm {
   ~SignalStorm() {
     stop_ = true;
     thread_.join();
+    // Every signal sent is now pending on its thread or delivered, but a thread may not have
+    // taken its signal yet: under the default action it would end the process. Ignoring the
+    // signal discards whatever is still pending on every thread, so the old action can return.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGUSR2, &ignore, nullptr);
     sigaction(SIGUSR2, &previous_, nullptr);
   }
   SignalStorm(const SignalStorm&) = delete;

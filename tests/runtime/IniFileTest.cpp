@@ -51,6 +51,20 @@ TEST_F(IniFileTest, ReadsAsWindowsProfilesDo) {
   EXPECT_EQ(ini.ReadInteger("Main", "Name", 7), 7);
 }
 
+TEST_F(IniFileTest, AKeyIsFoundOnlyInItsOwnSection) {
+  Write("[First]\na=1\n\n[Second]\nb=2\n[Third]\na=3\nb=3\n");
+  TIniFile ini(file.string());
+  EXPECT_EQ(ini.ReadString("First", "b", "-"), "-") << "b stands only in the sections after First";
+  EXPECT_FALSE(ini.ValueExists("First", "b"));
+  EXPECT_EQ(ini.ReadString("Second", "a", "-"), "-");
+  EXPECT_EQ(ini.ReadString("Second", "b", "-"), "2");
+  EXPECT_EQ(ini.ReadString("Third", "a", "-"), "3");
+  ini.WriteString("First", "b", "new");
+  ini.WriteString("Second", "a", "new");
+  EXPECT_EQ(Read(), "[First]\na=1\nb=new\n\n[Second]\nb=2\na=new\n[Third]\na=3\nb=3\n")
+      << "a key new to its section is added there, not written over the next section's";
+}
+
 TEST_F(IniFileTest, AWriteChangesOnlyItsLineAndKeepsEverythingElse) {
   Write("; keep me\r\n[A]\r\nx=1\r\n; inside\r\n\r\n[B]\r\ny = old\r\n");
   TIniFile ini(file.string());

@@ -1,6 +1,7 @@
 // A port on a real pseudo-terminal through the system backend: the test holds the master side
 // as the line. The port keeps its default events, so its event thread runs as in the product.
 #include <gtest/gtest.h>
+#include <termios.h>
 
 #include <chrono>
 #include <string>
@@ -64,6 +65,22 @@ TEST_F(ComPortOnPseudoTerminalTest, FastAndCustomRatesAreAccepted) {
   port.SetCustomBaudRate(250000);
   EXPECT_EQ(port.WriteText("ok"), 2);
   EXPECT_EQ(pty.Read(2), "ok");
+}
+
+TEST_F(ComPortOnPseudoTerminalTest, ParityAndStopBitsReachTheDevice) {
+  auto framing = [&] { return pty.DeviceControlFlags() & (PARODD | CSTOPB); };
+  port.Parity()->SetBits(prOdd);
+  port.SetStopBits(sbTwoStopBits);
+  port.OpenPort();
+  EXPECT_EQ(framing(), unsigned{PARODD | CSTOPB});
+  port.Parity()->SetBits(prEven);  // an open port takes a change at once
+  EXPECT_EQ(framing(), unsigned{CSTOPB});
+  port.SetStopBits(sbOneStopBit);
+  EXPECT_EQ(framing(), 0u);
+  port.Parity()->SetBits(prMark);
+  EXPECT_EQ(framing(), unsigned{PARODD}) << "mark parity is the odd bit held";
+  port.Parity()->SetBits(prSpace);
+  EXPECT_EQ(framing(), 0u);
 }
 
 TEST_F(ComPortOnPseudoTerminalTest, AnOpenDeviceIsBusyAndAMissingOneIsNotFound) {

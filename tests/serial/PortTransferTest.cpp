@@ -161,6 +161,10 @@ TEST_F(PortTransferTest, LineErrorsMapTheErrorFlagsAndParityNeedsChecking) {
       {0x8401, false, {ceMode, ceIO, ceRxOver}},
       {CE_OVERRUN | CE_BREAK | CE_TXFULL, false, {ceOverrun, ceBreak, ceTxFull}},
       {0x7A00, true, {}},  // flags with no element
+      // Each flag alone gives its own element and no other.
+      {CE_FRAME, true, {ceFrame}},     {CE_RXPARITY, true, {ceRxParity}}, {CE_OVERRUN, true, {ceOverrun}},
+      {CE_BREAK, true, {ceBreak}},     {CE_IOE, true, {ceIO}},            {CE_MODE, true, {ceMode}},
+      {CE_RXOVER, true, {ceRxOver}},   {CE_TXFULL, true, {ceTxFull}},
   };
   for (const Case& c : cases) {
     port.Parity()->SetCheck(c.check);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,6 +16,13 @@ PseudoTerminal::PseudoTerminal() {
 }
 
 PseudoTerminal::~PseudoTerminal() { CloseMaster(); }
+
+unsigned PseudoTerminal::DeviceControlFlags() const {
+  // Termios requests on the master act on the device side.
+  termios tio{};
+  if (tcgetattr(master_, &tio) != 0) throw std::runtime_error("the pseudo-terminal's settings cannot be read");
+  return tio.c_cflag;
+}
 
 void PseudoTerminal::CloseMaster() {
   if (master_ >= 0) close(master_);

@@ -21,6 +21,9 @@ class PseudoTerminal {
   // Everything that arrives until the line has been quiet for `quiet`.
   std::string ReadAvailable(std::chrono::milliseconds quiet = std::chrono::milliseconds(50));
   void Write(const std::string& bytes);
+  // The device side's termios control flags (c_cflag). A pseudo-terminal forces eight bits
+  // without parity but keeps PARODD and CSTOPB as they were set.
+  unsigned DeviceControlFlags() const;
   // Hangs the line up, as an unplugged adapter does.
   void CloseMaster();
 

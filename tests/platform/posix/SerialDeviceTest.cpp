@@ -151,6 +151,29 @@ TEST_F(SerialDeviceTest, AWriteNobodyReadsEndsWithTheBytesSentWhenItsTimeOutRuns
   EXPECT_TRUE(DriverStarted());
 }
 
+TEST_F(SerialDeviceTest, AWriteHeldByXoffEndsWhenItsTimeOutPerByteRunsOutAndXonLetsTheLineGoOn) {
+  OpenLine();
+  DCB dcb = LineOf(9600);
+  dcb.Flags |= DCB_fOutX;
+  ASSERT_TRUE(api_.SetCommState(device_, &dcb));
+  const COMMTIMEOUTS perByte{MAXDWORD, 0, 0, 20, 0};  // no constant: ten bytes may take 200 ms
+  ASSERT_TRUE(api_.SetCommTimeouts(device_, &perByte));
+  pty_->Write("\x13");  // XOFF from the far end stops the tty's output
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(StartWrite("0123456789")) << "the far end holds the line";
+  EXPECT_EQ(Finish(), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(190));
+  pty_->Write("\x11");
+  EXPECT_EQ(pty_->Read(1, std::chrono::milliseconds(200)).size(), 0u) << "a timed-out write sent nothing";
+  const COMMTIMEOUTS none{};
+  ASSERT_TRUE(api_.SetCommTimeouts(device_, &none));
+  if (StartWrite("go")) {
+    EXPECT_EQ(Finish(), 2);
+  }
+  EXPECT_EQ(pty_->Read(2), "go");
+}
+
 TEST_F(SerialDeviceTest, APendingWriteFinishesWhenTheLineDrains) {
   OpenLine();
   const std::string big(256 * 1024, 'b');
@@ -193,6 +216,66 @@ TEST_F(SerialDeviceTest, InputBeyondTheQueueSizeIsLostAndReported) {
   ASSERT_TRUE(api_.PurgeComm(device_, PURGE_RXCLEAR));
   EXPECT_EQ(InQueue(), 0u);
   EXPECT_FALSE(api_.SetupComm(device_, 0xFFFFFFFDu, 1024)) << "a negative size must not be taken as huge";
+  EXPECT_FALSE(api_.SetupComm(device_, 1024, 0xFFFFFFFDu));
+}
+
+// The events recorded since the last look: a wait that completes at once holds them; one that
+// would have to wait is ended by setting the mask again and holds none.
+DWORD EventsRecorded(posix::PosixApi& api, HANDLE device, DWORD mask) {
+  const HANDLE done = api.CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = done;
+  DWORD events = 0;
+  if (!api.WaitCommEvent(device, &events, &overlapped)) {
+    EXPECT_EQ(GetLastError(), ERROR_IO_PENDING);
+    EXPECT_TRUE(api.SetCommMask(device, mask));
+    EXPECT_EQ(api.WaitForSingleObject(done, INFINITE), WAIT_OBJECT_0);
+  }
+  api.CloseHandle(done);
+  return events;
+}
+
+TEST_F(SerialDeviceTest, TheEventCharacterIsReportedAndDiscardedNullsAreNotReceived) {
+  OpenLine();
+  DCB dcb = LineOf(9600);
+  dcb.EvtChar = '\n';
+  dcb.Flags |= DCB_fNull;
+  ASSERT_TRUE(api_.SetCommState(device_, &dcb));
+  ASSERT_TRUE(api_.SetCommMask(device_, EV_RXCHAR | EV_RXFLAG));
+  pty_->Write(std::string("ab\0", 3));
+  ASSERT_EQ(WaitForInQueue(2), 2u);
+  EXPECT_EQ(EventsRecorded(api_, device_, EV_RXCHAR | EV_RXFLAG), EV_RXCHAR);
+  pty_->Write("c\n");
+  ASSERT_EQ(WaitForInQueue(4), 4u);
+  EXPECT_EQ(EventsRecorded(api_, device_, EV_RXCHAR | EV_RXFLAG), EV_RXCHAR | EV_RXFLAG);
+  pty_->Write(std::string(1, '\0'));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(InQueue(), 4u) << "a NUL alone is discarded";
+  EXPECT_EQ(EventsRecorded(api_, device_, EV_RXCHAR | EV_RXFLAG), 0u) << "and is no news";
+}
+
+TEST_F(SerialDeviceTest, TheInputQueueIsReportedEightyPercentFullAtExactlyEightyPercentOnTheWayUp) {
+  OpenLine();
+  for (DWORD size : {10u, 20u, 5u}) {
+    const DWORD threshold = size * 4 / 5;
+    ASSERT_TRUE(api_.SetupComm(device_, size, 16));
+    ASSERT_TRUE(api_.PurgeComm(device_, PURGE_RXCLEAR));
+    ASSERT_TRUE(api_.SetCommMask(device_, EV_RX80FULL));
+    pty_->Write(std::string(threshold - 1, 'x'));
+    ASSERT_EQ(WaitForInQueue(threshold - 1), threshold - 1);
+    EXPECT_EQ(EventsRecorded(api_, device_, EV_RX80FULL), 0u) << "one byte short of 80 % of " << size;
+    pty_->Write("x");
+    ASSERT_EQ(WaitForInQueue(threshold), threshold);
+    EXPECT_EQ(EventsRecorded(api_, device_, EV_RX80FULL), EV_RX80FULL) << "80 % of " << size;
+    pty_->Write("x");
+    ASSERT_EQ(WaitForInQueue(threshold + 1), threshold + 1);
+    EXPECT_EQ(EventsRecorded(api_, device_, EV_RX80FULL), 0u) << "still above 80 % of " << size << " is no news";
+  }
+  // Emptied, the queue reports it again; one arrival that jumps past the mark counts too.
+  ASSERT_TRUE(api_.PurgeComm(device_, PURGE_RXCLEAR));
+  pty_->Write(std::string(5, 'y'));
+  ASSERT_EQ(WaitForInQueue(5), 5u);
+  EXPECT_EQ(EventsRecorded(api_, device_, EV_RX80FULL), EV_RX80FULL);
 }
 
 TEST_F(SerialDeviceTest, AHungUpLineFailsWritesAndQueriesButStillPurgesAndCloses) {

@@ -6,7 +6,6 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -26,13 +25,6 @@ namespace {
 
 // SetupComm may not ask for more than this; a negative size arrives here as a huge one.
 constexpr DWORD MaximumQueueSize = 64u << 20;
-
-bool IsPseudoTerminal(int fd) {
-  struct stat st {};
-  if (fstat(fd, &st) != 0) return false;
-  const unsigned dev = major(st.st_rdev);
-  return (dev >= 136 && dev <= 143) || dev == 3;  // Unix98 and BSD pty slaves
-}
 
 }  // namespace
 
@@ -90,7 +82,7 @@ void SerialDevice::Close() {
     FailAllWritesLocked(ERROR_OPERATION_ABORTED);
     CompleteWaitLocked(ERROR_OPERATION_ABORTED);
   }
-  StopModemWatcher();
+  StopHelpers();
   WakeDriver();
   if (driver_.joinable()) driver_.join();
   {
@@ -98,9 +90,28 @@ void SerialDevice::Close() {
     std::unique_lock lock(mutex_);
     borrowerLeft_.wait(lock, [this] { return borrowers_ == 0; });
   }
+  LetOutputLeave();
+  ReleaseLineSettings(fd_, line_);
   TtyIoctl(fd_, TIOCNXCL, nullptr);
   close(fd_);
   close(wakeFd_);
+}
+
+void SerialDevice::LetOutputLeave() {
+  int queued = 0;
+  if (pseudoTerminal_ || lineFailure_ != ERROR_SUCCESS || TtyIoctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0)
+    return;
+  // Ten bits a character, twice over, and a little for the adapter's own buffer.
+  const auto wireTime = [&] {
+    return std::chrono::microseconds(std::uint64_t{20'000'000} * static_cast<unsigned>(queued) /
+                                     std::max<DWORD>(ReadLineSpeed(fd_), 50));
+  };
+  const auto deadline = Clock::now() + wireTime() + std::chrono::milliseconds(100);
+  while (queued > 0 && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::min<Clock::duration>(wireTime(), std::chrono::milliseconds(20)));
+    if (TtyIoctl(fd_, TIOCOUTQ, &queued) != 0) return;
+  }
+  if (queued > 0) TtyIoctl(fd_, TCFLSH, reinterpret_cast<void*>(static_cast<unsigned long>(TCOFLUSH)));
 }
 
 bool SerialDevice::DriverThreadStarted() const {
@@ -119,13 +130,12 @@ DWORD SerialDevice::SetupComm(DWORD inQueue, DWORD outQueue) {
 DWORD SerialDevice::SetCommState(const DCB& dcb) {
   std::lock_guard lock(mutex_);
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
-  const DWORD error = ApplyLineSettings(fd_, dcb, pseudoTerminal_);
+  const DWORD error = ApplyLineSettings(fd_, dcb, pseudoTerminal_, line_);
   if (error != ERROR_SUCCESS) return error;
   discardNull_ = (dcb.Flags & DCB_fNull) != 0;
   replaceErrors_ = (dcb.Flags & DCB_fParity) && (dcb.Flags & DCB_fErrorChar);
   errorChar_ = static_cast<std::uint8_t>(dcb.ErrorChar);
   eventChar_ = static_cast<std::uint8_t>(dcb.EvtChar);
-  baudRate_ = dcb.BaudRate;
   return ERROR_SUCCESS;
 }
 
@@ -160,7 +170,7 @@ DWORD SerialDevice::ClearError(DWORD* errors, COMSTAT* stat) {
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
   PullInputLocked();
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
-  CheckCountersLocked();
+  RaiseLocked(CheckCountersLocked());
   if (errors) *errors = errors_;
   errors_ = 0;
   if (stat) {
@@ -257,11 +267,8 @@ void SerialDevice::WakeDriver() const {
 }
 
 int SerialDevice::PollTimeoutLocked() const {
-  std::optional<Clock::time_point> next = drainCheck_;
-  if (!writes_.empty() && writes_.front().deadline && (!next || *writes_.front().deadline < *next))
-    next = writes_.front().deadline;
-  if (!next) return -1;
-  const auto left = *next - Clock::now();
+  if (writes_.empty() || !writes_.front().deadline) return -1;
+  const auto left = *writes_.front().deadline - Clock::now();
   if (left <= Clock::duration::zero()) return 0;
   // Rounded up, so the wake comes after the deadline, not just before it.
   return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
@@ -323,7 +330,6 @@ bool SerialDevice::ServeRound(int wakeFd, int limit) {
   else if (fds[1].revents & (POLLIN | POLLHUP | POLLERR))
     PullInputLocked();  // a hang-up shows itself as the end of the input
   PumpWritesLocked();
-  CheckDrainedLocked();
   return true;
 }
 
@@ -332,8 +338,9 @@ void SerialDevice::PullInputLocked() {
   while (lineFailure_ == ERROR_SUCCESS) {
     const ssize_t n = ::read(fd_, buffer, sizeof buffer);
     if (n > 0) {
-      StoreReceivedLocked(buffer, static_cast<std::size_t>(n));
-      CheckCountersLocked();
+      // The errors the driver counted come with the bytes they came in, as one event.
+      const DWORD events = StoreReceivedLocked(buffer, static_cast<std::size_t>(n));
+      RaiseLocked(events | CheckCountersLocked());
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
@@ -343,7 +350,7 @@ void SerialDevice::PullInputLocked() {
   }
 }
 
-void SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t size) {
+DWORD SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t size) {
   DWORD events = 0;
   auto store = [&](std::uint8_t b) {
     if (input_.size() >= inputCapacity_) {
@@ -376,7 +383,7 @@ void SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t siz
   const bool above80 = input_.size() * 5 >= inputCapacity_ * 4;
   if (above80 && !above80_) events |= EV_RX80FULL;
   above80_ = above80;
-  RaiseLocked(events);
+  return events;
 }
 
 void SerialDevice::PumpWritesLocked() {
@@ -429,7 +436,13 @@ void SerialDevice::FailAllWritesLocked(DWORD error) {
 }
 
 void SerialDevice::HangUpLocked(DWORD error) {
-  if (lineFailure_ == ERROR_SUCCESS) lineFailure_ = error;
+  if (lineFailure_ == ERROR_SUCCESS) {
+    lineFailure_ = error;
+    // Nothing is left to wait for on a line that has gone, and a wait still blocked in the
+    // kernel would hold up the removal of a PCI card.
+    if (modemWatcher_) modemWatcher_->RequestStop();
+    if (drainWaiter_) drainWaiter_->RequestStop();
+  }
   FailAllWritesLocked(lineFailure_);
   CompleteWaitLocked(lineFailure_);
 }
@@ -454,17 +467,16 @@ void SerialDevice::RaiseLocked(DWORD events) {
   CompleteWaitLocked(ERROR_SUCCESS);
 }
 
-void SerialDevice::CheckCountersLocked() {
+DWORD SerialDevice::CheckCountersLocked() {
   LineCounters now;
-  if (!countersSupported_ || !ReadLineCounters(fd_, now)) return;
+  if (!countersSupported_ || !ReadLineCounters(fd_, now)) return 0;
   const DWORD flags = ErrorFlagsBetween(counters_, now);
   counters_ = now;
   errors_ |= flags;
-  RaiseLocked(((flags & (CE_FRAME | CE_OVERRUN | CE_RXPARITY)) ? EV_ERR : 0) | ((flags & CE_BREAK) ? EV_BREAK : 0));
+  return ((flags & (CE_FRAME | CE_OVERRUN | CE_RXPARITY)) ? EV_ERR : 0) | ((flags & CE_BREAK) ? EV_BREAK : 0);
 }
 
 void SerialDevice::OutputFinishedLocked() {
-  drainCheck_.reset();
   if (!writes_.empty() || !(eventMask_ & EV_TXEMPTY)) return;
   // A pseudo-terminal's output queue always reads empty; only a real line needs asking.
   int queued = 0;
@@ -472,16 +484,18 @@ void SerialDevice::OutputFinishedLocked() {
     RaiseLocked(EV_TXEMPTY);
     return;
   }
-  // The tty still holds bytes for the wire: look again about when they will have left
-  // (ten bits a character), and only until they have.
-  const auto wire = std::chrono::microseconds(std::uint64_t{10'000'000} * static_cast<unsigned>(queued) /
-                                              std::max<DWORD>(baudRate_, 1));
-  drainCheck_ = Clock::now() + wire + std::chrono::milliseconds(1);
-  if (StartDriverLocked() == ERROR_SUCCESS) WakeDriver();
+  // The tty still holds bytes for the wire: the kernel says when they have left.
+  try {
+    if (!drainWaiter_) drainWaiter_ = std::make_unique<OutputDrainWaiter>(fd_, [this] { OutputDrained(); });
+    drainWaiter_->Request();
+  } catch (const std::system_error&) {
+    RaiseLocked(EV_TXEMPTY);  // without a thread to wait with, the write's end has to do
+  }
 }
 
-void SerialDevice::CheckDrainedLocked() {
-  if (drainCheck_ && Clock::now() >= *drainCheck_) OutputFinishedLocked();
+void SerialDevice::OutputDrained() {
+  std::lock_guard lock(mutex_);
+  if (!stopping_ && lineFailure_ == ERROR_SUCCESS) OutputFinishedLocked();
 }
 
 DWORD SerialDevice::SetCommMask(DWORD mask) {
@@ -549,11 +563,13 @@ DWORD SerialDevice::WaitCommEvent(DWORD* mask, OVERLAPPED* overlapped, std::shar
   return ERROR_IO_PENDING;
 }
 
-void SerialDevice::StopModemWatcher() {
+void SerialDevice::StopHelpers() {
   std::unique_ptr<ModemWatcher> watcher;
+  std::unique_ptr<OutputDrainWaiter> drainWaiter;
   {
     std::lock_guard lock(mutex_);
     watcher = std::move(modemWatcher_);
+    drainWaiter = std::move(drainWaiter_);
   }
 }
 

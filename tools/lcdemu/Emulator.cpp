@@ -100,14 +100,14 @@ bool Emulator::TakeFromLine(Clock::time_point now) {
   const std::size_t got = n > 0 ? static_cast<std::size_t>(n) : 0;
   pacer_.Took(got, got < wanted);
   if (got == 0) return false;
-  bool changed = false;
-  // Keys from the command line are pressed once a program is on the line to receive them.
+  bool changed = screen_.Feed(buffer, got);
+  StartBacklightTimer(now);
+  // Keys from the command line are pressed once a program has spoken to the display, so it is
+  // there to receive them, and after what it said first (switching auto-transmit off, say).
   if (!keysPressed_) {
     keysPressed_ = true;
-    changed = Press(options_.keys);
+    changed |= Press(options_.keys);
   }
-  changed |= screen_.Feed(buffer, got);
-  StartBacklightTimer(now);
   return changed;
 }
 

@@ -14,7 +14,7 @@ struct Options {
   std::string link;
   std::string dump;
   std::string control;  // the control pipe, when there is one
-  std::string keys;     // pressed when the first byte arrives from the line
+  std::string keys;     // pressed when the first bytes have arrived from the line
   int rows = 2;
   int cols = 16;
   const Model* model = &DefaultModel();

@@ -37,6 +37,8 @@ struct DisplaySettings {
   int contrast = 128;
   int brightnessPercent = 100;
   std::array<bool, 8> outputs{};  // the model's outputs, from output 1
+
+  bool operator==(const DisplaySettings&) const = default;
 };
 
 class LcdScreen {

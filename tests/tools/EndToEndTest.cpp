@@ -96,4 +96,23 @@ TEST_F(EndToEndTest, ConfigureChangesRowsAndColumnsAndRestartsTheDisplay) {
   EXPECT_TRUE(ScreenShows("start-ups 2")) << "the display was started again after the dialog";
 }
 
+// Keys pressed on the display travel back through the port's receive path: the event thread
+// sees them arrive (EV_RXCHAR), they wait in the input queue, and OnRxChar reports them on
+// lcdhost's main thread. The display lets go of its port meanwhile and takes it back after.
+TEST_F(EndToEndTest, KeysPressedOnTheDisplayArriveAtTheHost) {
+  BackgroundProgram host(LCDHOST_PATH, {"write", "1", "1", "Press a key", "listen", emulator.Link().string(), "60000"},
+                         BackgroundProgram::Output::Captured);
+  ASSERT_NE(host.OutputUntil("listening on").find("listening on " + emulator.Link().string()), std::string::npos);
+  emulator.PressKeys("a");
+  EXPECT_NE(host.OutputUntil("bytes waiting: 1\n").find("bytes waiting: 1\n"), std::string::npos);
+  emulator.PressKeys("bc");
+  const std::string shown = host.OutputUntil("bytes waiting: 3\n");
+  EXPECT_NE(shown.find("bytes waiting: 3\n"), std::string::npos) << shown;
+  host.Signal(SIGINT);
+  EXPECT_EQ(host.Wait(), 0);
+  EXPECT_TRUE(ScreenShows("start-ups 2")) << "the display took its port back";
+  EXPECT_NE(Screen().find("keypad: auto-transmit on, waiting none, sent 3 (last C)"), std::string::npos) << Screen();
+  EXPECT_EQ(Row(1), "Press a key" + std::string(9, ' '));
+}
+
 }  // namespace

@@ -51,7 +51,7 @@ TEST(LcdScreenTest, BadPositionsUnknownAndTruncatedCommandsAreCountedNotObeyed) 
   screen.Feed(std::string("\xFE\x4E\x01\x02", 4));  // a definition cut short
   screen.EndOfStream();
   EXPECT_EQ(screen.Stats().truncatedCommands, 1u);
-  EXPECT_NE(DumpText(screen).find("ignored positions 3 (last: column 1, row 3)"), std::string::npos);
+  EXPECT_NE(DumpText(screen).find("ignored: positions 3 (last: column 1, row 3)"), std::string::npos);
   EXPECT_NE(DumpText(screen).find("unknown commands 3 (01 FD)"), std::string::npos) << DumpText(screen);
 }
 

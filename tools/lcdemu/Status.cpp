@@ -25,10 +25,10 @@ std::string TextLine(const DisplaySettings& s) {
 }
 
 std::string LightLine(const DisplaySettings& s) {
-  std::string line = "backlight " + OnOff(s.backlight);
+  std::string line = "light: backlight " + OnOff(s.backlight);
   if (s.backlight)
     line += s.backlightMinutes ? " (off after " + std::to_string(s.backlightMinutes) + " min)" : " (stays on)";
-  return line + "; contrast " + std::to_string(s.contrast) + "; brightness " + std::to_string(s.brightnessPercent) + "%";
+  return line + ", contrast " + std::to_string(s.contrast) + ", brightness " + std::to_string(s.brightnessPercent) + "%";
 }
 
 std::string OutputsLine(const LcdScreen& screen) {
@@ -58,20 +58,24 @@ std::string Codes(const std::bitset<256>& set) {
   return codes.empty() ? "" : " (" + HexBytes(codes) + ")";
 }
 
-std::string CountsLine(const LcdScreen& screen) {
+std::string CommandsLine(const LcdScreen& screen) {
   const LcdScreen::Counts& c = screen.Stats();
-  std::string line = "start-ups " + Number(c.startUps) + ", unknown commands " + Number(c.unknownCommands) +
-                     Codes(screen.UnknownCodes());
-  line += ", truncated " + Number(c.truncatedCommands) + ", ignored positions " + Number(c.ignoredPositions);
+  std::string line = "commands: start-ups " + Number(c.startUps) + ", unknown commands " + Number(c.unknownCommands) +
+                     Codes(screen.UnknownCodes()) + ", truncated " + Number(c.truncatedCommands) + ", not drawn " +
+                     Number(c.undrawnCommands) + Codes(screen.UndrawnCodes()) + ", answers " + Number(c.answers);
+  if (c.undelivered) line += ", undelivered " + Number(c.undelivered);
+  return line;
+}
+
+std::string IgnoredLine(const LcdScreen& screen) {
+  const LcdScreen::Counts& c = screen.Stats();
+  std::string line = "ignored: positions " + Number(c.ignoredPositions);
   if (c.ignoredPositions)
     line += " (last: column " + std::to_string(screen.LastIgnoredPosition().first) + ", row " +
             std::to_string(screen.LastIgnoredPosition().second) + ")";
-  line += ", ignored arguments " + Number(c.ignoredArguments);
+  line += ", arguments " + Number(c.ignoredArguments);
   if (c.ignoredArguments) line += " (last: " + HexBytes(screen.LastIgnoredArguments()) + ")";
-  line += ", clipped " + Number(c.clippedCharacters) + ", not drawn " + Number(c.undrawnCommands) +
-          Codes(screen.UndrawnCodes()) + ", answers " + Number(c.answers);
-  if (c.undelivered) line += ", undelivered " + Number(c.undelivered);
-  return line;
+  return line + ", characters past a row's end " + Number(c.clippedCharacters);
 }
 
 }  // namespace
@@ -90,5 +94,5 @@ std::string HexBytes(const std::string& bytes) {
 std::vector<std::string> StatusLines(const LcdScreen& Screen, CharacterRom Rom) {
   const DisplaySettings& s = Screen.Settings();
   return {DisplayLine(Screen, Rom), CursorLine(Screen), TextLine(s), LightLine(s),
-          OutputsLine(Screen),      KeypadLine(Screen), CountsLine(Screen)};
+          OutputsLine(Screen),      KeypadLine(Screen), CommandsLine(Screen), IgnoredLine(Screen)};
 }

@@ -3,6 +3,8 @@
 // settings, the answers and the counters come out as the adapter would leave them.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
 #include <random>
 #include <set>
 
@@ -121,6 +123,21 @@ TEST(LcdSessionTest, TheSessionUsesEveryCommandOfTheTable) {
   const Session session = LongSession();
   for (const Command& command : Commands())
     EXPECT_TRUE(session.used.count(command.code)) << "the session leaves out command " << HexBytes(std::string(1, static_cast<char>(command.code)));
+}
+
+// The README's table of commands is the one users read: each command is there with its
+// argument count (on the keypad model).
+TEST(LcdSessionTest, TheReadmeListsEveryCommandWithItsArguments) {
+  std::ifstream in(README_PATH);
+  std::map<std::string, std::string> rows;  // command byte in hex -> argument cell
+  for (std::string line; std::getline(in, line);)
+    if (line.size() > 6 && line.compare(0, 2, "| ") == 0 && line.find(" | ", 3) != std::string::npos)
+      rows[line.substr(2, 2)] = line.substr(line.find(" | ", 3) + 3, 1);
+  for (const Command& command : Commands()) {
+    const std::string code = HexBytes(std::string(1, static_cast<char>(command.code)));
+    ASSERT_TRUE(rows.count(code)) << "the README leaves out command " << code;
+    EXPECT_EQ(rows[code], std::to_string(ArgumentCount(command, DefaultModel()))) << code;
+  }
 }
 
 TEST(LcdSessionTest, FedWholeOrAByteAtATimeTheScreenIsTheAdapters) {

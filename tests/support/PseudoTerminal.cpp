@@ -5,8 +5,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <stdexcept>
+
+#include "tools/lcdemu/HexBytes.h"
 
 PseudoTerminal::PseudoTerminal() {
   master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -59,13 +60,4 @@ void PseudoTerminal::Write(const std::string& bytes) {
     throw std::runtime_error("write to pseudo-terminal master failed");
 }
 
-std::string Hex(const std::string& bytes) {
-  std::string out;
-  for (unsigned char b : bytes) {
-    char hex[4];
-    std::snprintf(hex, sizeof hex, "%02X ", b);
-    out += hex;
-  }
-  if (!out.empty()) out.pop_back();
-  return out;
-}
+std::string Hex(const std::string& bytes) { return HexBytes(bytes); }

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "tools/lcdemu/Screen.h"
+#include "tools/lcdemu/HexBytes.h"
 #include "tools/lcdemu/Status.h"
 
 namespace {

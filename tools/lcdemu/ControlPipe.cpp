@@ -5,27 +5,22 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 
-namespace {
-[[noreturn]] void Raise(const std::string& what, int error = errno) {
-  throw std::system_error(error, std::generic_category(), what);
-}
-}  // namespace
+#include "tools/lcdemu/SystemError.h"
 
 ControlPipe::ControlPipe(const std::string& path) : path_(path) {
   try {
     if (mkfifo(path.c_str(), 0600) == 0)
       created_ = true;
     else if (errno != EEXIST)
-      Raise("cannot make the control pipe " + path);
+      RaiseSystemError("cannot make the control pipe " + path);
     struct stat found {};
-    if (lstat(path.c_str(), &found) != 0) Raise("cannot find the control pipe " + path);
-    if (!S_ISFIFO(found.st_mode)) Raise(path + " exists and is not a named pipe", EEXIST);
+    if (lstat(path.c_str(), &found) != 0) RaiseSystemError("cannot find the control pipe " + path);
+    if (!S_ISFIFO(found.st_mode)) RaiseSystemError(path + " exists and is not a named pipe", EEXIST);
     reader_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (reader_ < 0) Raise("cannot open the control pipe " + path);
+    if (reader_ < 0) RaiseSystemError("cannot open the control pipe " + path);
     writer_ = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (writer_ < 0) Raise("cannot open the control pipe " + path);
+    if (writer_ < 0) RaiseSystemError("cannot open the control pipe " + path);
   } catch (...) {
     Release();
     throw;

@@ -7,32 +7,27 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 
-namespace {
-[[noreturn]] void Raise(const std::string& what, int error = errno) {
-  throw std::system_error(error, std::generic_category(), what);
-}
-}  // namespace
+#include "tools/lcdemu/SystemError.h"
 
 PtyLink::PtyLink(const std::string& link) : link_(link) {
   try {
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) Raise("no pseudo-terminal");
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) RaiseSystemError("no pseudo-terminal");
     device_ = ptsname(master_);
     held_ = open(device_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (held_ < 0) Raise("cannot open " + device_);
+    if (held_ < 0) RaiseSystemError("cannot open " + device_);
     termios raw{};
-    if (tcgetattr(held_, &raw) != 0) Raise("cannot read the settings of " + device_);
+    if (tcgetattr(held_, &raw) != 0) RaiseSystemError("cannot read the settings of " + device_);
     cfmakeraw(&raw);
-    if (tcsetattr(held_, TCSANOW, &raw) != 0) Raise("cannot make " + device_ + " raw");
+    if (tcsetattr(held_, TCSANOW, &raw) != 0) RaiseSystemError("cannot make " + device_ + " raw");
 
     struct stat existing {};
     if (lstat(link.c_str(), &existing) == 0) {
-      if (!S_ISLNK(existing.st_mode)) Raise(link + " exists and is not a link", EEXIST);
+      if (!S_ISLNK(existing.st_mode)) RaiseSystemError(link + " exists and is not a link", EEXIST);
       unlink(link.c_str());
     }
-    if (symlink(device_.c_str(), link.c_str()) != 0) Raise("cannot link " + link);
+    if (symlink(device_.c_str(), link.c_str()) != 0) RaiseSystemError("cannot link " + link);
     linked_ = true;
   } catch (...) {
     Release();

@@ -1,7 +1,8 @@
 #include "tools/lcdemu/Status.h"
 
+#include "tools/lcdemu/HexBytes.h"
+
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -79,17 +80,6 @@ std::string IgnoredLine(const LcdScreen& screen) {
 }
 
 }  // namespace
-
-std::string HexBytes(const std::string& bytes) {
-  std::string out;
-  for (unsigned char b : bytes) {
-    char hex[4];
-    std::snprintf(hex, sizeof hex, "%02X ", b);
-    out += hex;
-  }
-  if (!out.empty()) out.pop_back();
-  return out;
-}
 
 std::vector<std::string> StatusLines(const LcdScreen& Screen, CharacterRom Rom) {
   const DisplaySettings& s = Screen.Settings();

@@ -9,5 +9,3 @@
 #include "tools/lcdemu/Screen.h"
 
 std::vector<std::string> StatusLines(const LcdScreen& Screen, CharacterRom Rom);
-// Bytes as "FE 59 07".
-std::string HexBytes(const std::string& bytes);

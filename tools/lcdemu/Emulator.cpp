@@ -115,9 +115,11 @@ bool Emulator::Press(const std::string& typed) {
   bool changed = false;
   for (char c : typed) {
     if (c == ' ' || c == '\n' || c == '\r' || c == '\t') continue;
-    if (const std::optional<char> key = KeyForTyped(c)) {
+    if (const std::optional<char> key = KeyForTyped(c); key && screen_.DisplayModel().keypad) {
       screen_.PressKey(*key);  // a key the keypad's buffer has no room for is counted there
       changed = true;
+    } else if (key && !options_.quiet) {
+      std::fprintf(stderr, "lcdemu: the %s model has no keypad for key %c\n", screen_.DisplayModel().name, *key);
     } else if (!options_.quiet) {
       std::fprintf(stderr, "lcdemu: 0x%02X is no key (a..y presses A..Y)\n", static_cast<unsigned char>(c));
     }

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <system_error>
+#include <exception>
 #include <vector>
 
 #include "tools/lcdemu/ControlPipe.h"
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     const int status = emulator.Run();
     close(signals);
     return status;
-  } catch (const std::system_error& e) {
+  } catch (const std::exception& e) {
     std::fprintf(stderr, "lcdemu: %s\n", e.what());
     close(signals);
     return 1;

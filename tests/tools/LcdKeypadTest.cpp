@@ -54,24 +54,4 @@ TEST(LcdKeypadTest, APlainModelHasNoKeysButStillAnswersPolls) {
   EXPECT_EQ(screen.TakeLineOutput(), std::string(1, '\0'));
 }
 
-TEST(LcdKeypadTest, TypedLettersPressTheirKeys) {
-  EXPECT_EQ(KeyForTyped('a'), 'A');
-  EXPECT_EQ(KeyForTyped('y'), 'Y');
-  EXPECT_EQ(KeyForTyped('K'), 'K');
-  EXPECT_EQ(KeyForTyped('z'), std::nullopt);
-  EXPECT_EQ(KeyForTyped('1'), std::nullopt);
-}
-
-TEST(LcdKeypadTest, TheBacklightTimerIsAskedForOnceAndEndsTheLight) {
-  LcdScreen screen(2, 16);
-  EXPECT_EQ(screen.TakeBacklightTimer(), std::nullopt);
-  screen.Feed(std::string("\xFE\x42\x05", 3));
-  EXPECT_EQ(screen.TakeBacklightTimer(), 5);
-  EXPECT_EQ(screen.TakeBacklightTimer(), std::nullopt);
-  screen.BacklightTimeUp();
-  EXPECT_FALSE(screen.Settings().backlight);
-  screen.Feed(std::string("\xFE\x46", 2));
-  EXPECT_EQ(screen.TakeBacklightTimer(), 0) << "switching off cancels a pending time-out";
-}
-
 }  // namespace

@@ -100,4 +100,16 @@ TEST(LcdScreenTest, AnyByteStreamLeavesASaneScreen) {
   EXPECT_THROW(LcdScreen(2, 17), std::invalid_argument);
 }
 
+TEST(LcdScreenTest, TheBacklightTimerIsAskedForOnceAndEndsTheLight) {
+  LcdScreen screen(2, 16);
+  EXPECT_EQ(screen.TakeBacklightTimer(), std::nullopt);
+  screen.Feed(std::string("\xFE\x42\x05", 3));
+  EXPECT_EQ(screen.TakeBacklightTimer(), 5);
+  EXPECT_EQ(screen.TakeBacklightTimer(), std::nullopt);
+  screen.BacklightTimeUp();
+  EXPECT_FALSE(screen.Settings().backlight);
+  screen.Feed(std::string("\xFE\x46", 2));
+  EXPECT_EQ(screen.TakeBacklightTimer(), 0) << "switching off cancels a pending time-out";
+}
+
 }  // namespace

@@ -88,7 +88,8 @@ void SerialDevice::Close() {
   {
     // A thread serving the device from its wait must be out of poll() before the tty goes.
     std::unique_lock lock(mutex_);
-    borrowerLeft_.wait(lock, [this] { return borrowers_ == 0; });
+    borrowerLeft_.wait(lock, [this] { return borrowers_ == 0 && !directWrite_; });
+    readerDone_.wait(lock, [this] { return !reading_; });
   }
   LetOutputLeave();
   ReleaseLineSettings(fd_, line_);
@@ -149,8 +150,10 @@ DWORD SerialDevice::SetCommTimeouts(const COMMTIMEOUTS& timeouts) {
 DWORD SerialDevice::Purge(DWORD flags) {
   if (flags == 0 || (flags & ~(PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR)) != 0)
     return ERROR_INVALID_PARAMETER;
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   if (flags & PURGE_TXABORT) FailAllWritesLocked(ERROR_OPERATION_ABORTED);
+  // Bytes a reader has taken from the tty but not yet queued are not left to arrive after it.
+  if (flags & PURGE_RXCLEAR) readerDone_.wait(lock, [this] { return !reading_; });
   // Nothing here reads, so there is no read to abort. Clearing a line that has gone has
   // nothing left to clear, so a hung-up device purges successfully and can still be closed.
   // A finished write has handed its bytes to the tty, which sends them on: they count as sent,
@@ -166,9 +169,10 @@ DWORD SerialDevice::Purge(DWORD flags) {
 }
 
 DWORD SerialDevice::ClearError(DWORD* errors, COMSTAT* stat) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  if (closed_) return ERROR_INVALID_HANDLE;
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
-  PullInputLocked();
+  PullInput(lock);
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
   RaiseLocked(CheckCountersLocked());
   if (errors) *errors = errors_;
@@ -204,7 +208,7 @@ std::optional<SerialDevice::Clock::time_point> SerialDevice::DeadlineFor(DWORD s
 
 DWORD SerialDevice::Write(const void* data, DWORD size, OVERLAPPED* overlapped, std::shared_ptr<Event> event,
                           DWORD* written) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   if (written) *written = 0;
   // A write that ends here is completed in one step; only one that has to wait is marked
   // running first (its event reset) before it is queued.
@@ -219,32 +223,48 @@ DWORD SerialDevice::Write(const void* data, DWORD size, OVERLAPPED* overlapped, 
 
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   DWORD sent = 0;
-  if (writes_.empty()) {
+  const bool first = writes_.empty() && !directWrite_;
+  if (first) {
     // The common case: the tty takes the whole string at once and nothing else is involved.
+    // The lock is let go for the system call, so that the thread waiting for comm events is
+    // not held up behind it; writes that come meanwhile queue behind this one.
+    directWrite_ = true;
+    lock.unlock();
     ssize_t n;
     do n = ::write(fd_, bytes, size);
     while (n < 0 && errno == EINTR);
-    if (n < 0 && errno != EAGAIN) {
-      const DWORD error = IoErrorFromErrno(errno);
-      if (errno == EIO) HangUpLocked(error);
+    const int failure = n < 0 ? errno : 0;
+    lock.lock();
+    directWrite_ = false;
+    if (closed_) borrowerLeft_.notify_all();  // the closing handle waits for the system call to be over
+    if (!writes_.empty()) WakeDriver();  // they were held back until now
+    if (n < 0 && failure != EAGAIN) {
+      const DWORD error = IoErrorFromErrno(failure);
+      if (failure == EIO) HangUpLocked(error);
+      ArmHeadLocked();
       return finish(error, 0);
     }
     if (n > 0) sent = static_cast<DWORD>(n);
     if (sent == size) {
       finish(ERROR_SUCCESS, size);
-      OutputFinishedLocked();
+      ArmHeadLocked();
+      if (writes_.empty()) OutputFinishedLocked();
       return ERROR_SUCCESS;
     }
+    if (closed_) return finish(ERROR_OPERATION_ABORTED, sent);
   }
-  std::optional<Clock::time_point> deadline;
-  if (writes_.empty()) deadline = DeadlineFor(size);
+  // The rest waits its turn; a write cut short above goes before those that came meanwhile.
   BeginOverlapped(overlapped, event.get());
-  writes_.push_back({std::string(reinterpret_cast<const char*>(bytes), size), size, sent, overlapped, std::move(event),
-                     deadline});
+  PendingWrite pending{std::string(reinterpret_cast<const char*>(bytes), size), size, sent, overlapped,
+                       std::move(event), std::nullopt};
+  if (first) {
+    writes_.push_front(std::move(pending));
+    ArmHeadLocked();
+  } else {
+    writes_.push_back(std::move(pending));
+  }
   if (DWORD error = StartDriverLocked(); error != ERROR_SUCCESS) {
-    PendingWrite failed = writes_.back();
-    writes_.pop_back();
-    CompleteOverlapped(failed.overlapped, failed.event.get(), error, failed.sent);
+    FailAllWritesLocked(error);
     return error;
   }
   WakeDriver();
@@ -316,38 +336,47 @@ bool SerialDevice::ServeRound(int wakeFd, int limit) {
     if (stopping_) return false;
     if (lineFailure_ == ERROR_SUCCESS) {
       fds[1].fd = fd_;
-      fds[1].events = static_cast<short>(POLLIN | (writes_.empty() ? 0 : POLLOUT));
+      fds[1].events = static_cast<short>(POLLIN | (writes_.empty() || directWrite_ ? 0 : POLLOUT));
     }
     timeout = PollTimeoutLocked();
     if (limit >= 0 && (timeout < 0 || limit < timeout)) timeout = limit;
   }
   if (poll(fds, 2, timeout) < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category());
   if (fds[0].revents & POLLIN) DrainWakeFd(wakeFd);
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   if (stopping_) return false;
   if (fds[1].revents & POLLNVAL)
     HangUpLocked(ERROR_INVALID_HANDLE);
   else if (fds[1].revents & (POLLIN | POLLHUP | POLLERR))
-    PullInputLocked();  // a hang-up shows itself as the end of the input
+    PullInput(lock);  // a hang-up shows itself as the end of the input
   PumpWritesLocked();
   return true;
 }
 
-void SerialDevice::PullInputLocked() {
+void SerialDevice::PullInput(std::unique_lock<std::mutex>& lock) {
+  // One reader at a time, so that bytes are queued in the order they came; the lock is let go
+  // for the system call, so that a writer is not held up behind it.
+  readerDone_.wait(lock, [this] { return !reading_; });
+  reading_ = true;
   std::uint8_t buffer[4096];
-  while (lineFailure_ == ERROR_SUCCESS) {
+  while (lineFailure_ == ERROR_SUCCESS && !stopping_) {
+    lock.unlock();
     const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+    const int failure = n < 0 ? errno : 0;
+    lock.lock();
     if (n > 0) {
       // The errors the driver counted come with the bytes they came in, as one event.
       const DWORD events = StoreReceivedLocked(buffer, static_cast<std::size_t>(n));
       RaiseLocked(events | CheckCountersLocked());
       continue;
     }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno == EAGAIN) return;
+    if (failure == EINTR) continue;
+    if (failure == EAGAIN) break;
     // End of input on a tty means the other side has hung up (the adapter was unplugged).
-    HangUpLocked(n == 0 ? ERROR_GEN_FAILURE : IoErrorFromErrno(errno));
+    HangUpLocked(n == 0 ? ERROR_GEN_FAILURE : IoErrorFromErrno(failure));
   }
+  reading_ = false;
+  readerDone_.notify_all();
 }
 
 DWORD SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t size) {
@@ -387,6 +416,8 @@ DWORD SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t si
 }
 
 void SerialDevice::PumpWritesLocked() {
+  // The queue waits for a write in progress outside the lock; it wakes the driver when done.
+  if (directWrite_) return;
   while (!writes_.empty()) {
     PendingWrite& head = writes_.front();
     if (lineFailure_ != ERROR_SUCCESS) {
@@ -424,6 +455,10 @@ void SerialDevice::CompleteHeadLocked(DWORD error) {
   PendingWrite done = std::move(writes_.front());
   writes_.pop_front();
   CompleteOverlapped(done.overlapped, done.event.get(), error, done.sent);
+  ArmHeadLocked();
+}
+
+void SerialDevice::ArmHeadLocked() {
   if (!writes_.empty() && !writes_.front().deadline) writes_.front().deadline = DeadlineFor(writes_.front().size);
 }
 
@@ -534,17 +569,16 @@ DWORD SerialDevice::SetCommMask(DWORD mask) {
 }
 
 DWORD SerialDevice::WaitCommEvent(DWORD* mask, OVERLAPPED* overlapped, std::shared_ptr<Event> event) {
-  std::lock_guard lock(mutex_);
-  if (closed_) return ERROR_INVALID_HANDLE;
-  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
-  if (eventMask_ == 0 || wait_) return ERROR_INVALID_PARAMETER;
-  if (history_ & eventMask_) {
+  std::unique_lock lock(mutex_);
+  if (!closed_ && lineFailure_ == ERROR_SUCCESS && (history_ & eventMask_)) {
     // This wait completes at once, without serving the device; what the tty received
     // meanwhile belongs in the same batch. Otherwise a line kept busy by writes (each records an
     // output-empty event) would never report the bytes it receives.
-    PullInputLocked();
-    if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+    PullInput(lock);
   }
+  if (closed_) return ERROR_INVALID_HANDLE;
+  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+  if (eventMask_ == 0 || wait_) return ERROR_INVALID_PARAMETER;
   BeginOverlapped(overlapped, event.get());
   *mask = 0;
   if (const DWORD seen = history_ & eventMask_) {

@@ -92,11 +92,15 @@ class SerialDevice final : public KernelObject, public EventServer, public std::
   DWORD StartDriverLocked();
   void WakeDriver() const;
   int PollTimeoutLocked() const;
-  void PullInputLocked();
+  // Reads what the tty has received into the input queue; called and returns with the lock
+  // held, which it lets go for each read.
+  void PullInput(std::unique_lock<std::mutex>& lock);
   // Queues received bytes; returns the events they raise.
   DWORD StoreReceivedLocked(const std::uint8_t* data, std::size_t size);
   void PumpWritesLocked();
   void CompleteHeadLocked(DWORD error);
+  // The write at the head of the queue starts its time-out when it gets there.
+  void ArmHeadLocked();
   void FailAllWritesLocked(DWORD error);
   void HangUpLocked(DWORD error);
   std::optional<Clock::time_point> DeadlineFor(DWORD size) const;
@@ -126,6 +130,12 @@ class SerialDevice final : public KernelObject, public EventServer, public std::
   DWORD lineFailure_ = ERROR_SUCCESS;  // once the line has gone, every call reports this
   COMMTIMEOUTS timeouts_{};
   std::deque<PendingWrite> writes_;
+  // A caller's write(2) is under way outside the lock: the queue must not overtake it, and
+  // the descriptor must not close under it.
+  bool directWrite_ = false;
+  // A thread is reading the tty outside the lock; others wait for it to finish.
+  bool reading_ = false;
+  std::condition_variable readerDone_;
   std::deque<std::uint8_t> input_;
   std::size_t inputCapacity_ = 4096;
   DWORD errors_ = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/Win32Types.h"
@@ -32,15 +33,19 @@ class FileLock {
   DWORD Error() const { return error_; }
 
  private:
-  int fd_ = -1;
+  std::intptr_t handle_ = -1;  // a file descriptor on Linux, a file handle on Windows
   DWORD error_ = ERROR_SUCCESS;
 };
 
-// The user's documents folder: XDG_DOCUMENTS_DIR as the user-dirs file of the configuration
-// folder names it, else $HOME/Documents.
+// The user's documents folder, without a separator at its end. Linux: XDG_DOCUMENTS_DIR as the
+// user-dirs file of the configuration folder names it, else $HOME/Documents. Windows: the
+// personal folder of the shell.
 std::string DocumentsFolder();
-// The user's configuration folder: $XDG_CONFIG_HOME, else $HOME/.config.
+// The user's configuration folder: $XDG_CONFIG_HOME, else $HOME/.config (Windows: the roaming
+// application-data folder).
 std::string ConfigurationFolder();
+// A file in a folder, joined with the system's separator.
+std::string FileInFolder(const std::string& folder, const std::string& name);
 // The text of a system error code, for messages.
 std::string ErrorText(DWORD error);
 

@@ -8,7 +8,7 @@ const std::string Section = "Quorvel.dll";
 constexpr std::uint8_t BaudRateCount = 16;
 }  // namespace
 
-std::string SettingsFilePath() { return platform::DocumentsFolder() + "/Vantorix3.ini"; }
+std::string SettingsFilePath() { return platform::FileInFolder(platform::DocumentsFolder(), "Vantorix3.ini"); }
 
 TModuleSettings ReadSettings() {
   TIniFile ini(SettingsFilePath());

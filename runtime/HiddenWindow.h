@@ -1,6 +1,7 @@
 // Hidden windows bound to a method, and the message calls on them. A message sent from another
-// thread is delivered on the main thread's queue while the sender waits; the handler can
-// release the sender early with ReplyMessage.
+// thread is delivered on the main thread while the sender waits (Linux: through the main
+// thread's queue, HiddenWindow.cpp; Windows: real message-only windows, HiddenWindowNative.cpp);
+// the handler can release the sender early with ReplyMessage.
 #pragma once
 
 #include <functional>

@@ -21,19 +21,17 @@ TMainThreadQueue& TMainThreadQueue::Instance() {
 }
 
 void TMainThreadQueue::Post(std::function<void()> Work) {
-  {
-    std::lock_guard lock(mutex_);
-    // One wake-up per batch of work, not per item; signalled under the lock that RunQueued
-    // clears it under, so the handle never stays readable over an empty queue.
-    if (work_.empty()) waker_.Signal();
-    work_.push_back(std::move(Work));
-  }
-  changed_.notify_all();
+  std::lock_guard lock(mutex_);
+  // One wake-up per batch of work, not per item; signalled under the lock that RunQueued
+  // clears it under, so the handle never stays readable over an empty queue.
+  if (work_.empty()) waker_.Signal();
+  work_.push_back(std::move(Work));
+  if (waiting_) attention_.Signal();
 }
 
 void TMainThreadQueue::Notify() {
-  { std::lock_guard lock(mutex_); }
-  changed_.notify_all();
+  std::lock_guard lock(mutex_);
+  if (waiting_) attention_.Signal();
 }
 
 bool TMainThreadQueue::RunQueued() {
@@ -48,20 +46,30 @@ bool TMainThreadQueue::RunQueued() {
   return true;
 }
 
-bool TMainThreadQueue::CheckSynchronize(int Timeout) {
-  if (Timeout > 0) {
-    std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, std::chrono::milliseconds(Timeout), [this] { return !work_.empty(); });
+void TMainThreadQueue::WaitForAttention(int milliseconds, const std::function<bool()>* Done) {
+  {
+    // Looked at under the lock that Post and Notify take, so that no signal falls between the
+    // look and the wait.
+    std::lock_guard lock(mutex_);
+    if (!work_.empty() || (Done && (*Done)())) return;
+    ++waiting_;
   }
+  attention_.WaitSignalled(milliseconds);
+  std::lock_guard lock(mutex_);
+  // Whatever signalled it is looked at by the caller next; a later signal sets it again.
+  attention_.Clear();
+  --waiting_;
+}
+
+bool TMainThreadQueue::CheckSynchronize(int Timeout) {
+  if (Timeout > 0) WaitForAttention(Timeout, nullptr);
   return RunQueued();
 }
 
 void TMainThreadQueue::ServeUntil(const std::function<bool()>& Done) {
   for (;;) {
     RunQueued();
-    std::unique_lock lock(mutex_);
     if (Done()) return;
-    if (!work_.empty()) continue;
-    changed_.wait(lock);
+    WaitForAttention(-1, &Done);
   }
 }

@@ -1,9 +1,12 @@
 // The main thread's queue: other threads hand work to the main thread here (Synchronize,
 // messages sent to hidden windows) and the main thread runs it in CheckSynchronize. A host's
 // event loop can watch WakeHandle() instead of calling CheckSynchronize on a timer.
+//
+// Threads: any thread posts work and notifies; only the main thread runs work and waits. work_
+// and waiting_ are guarded by mutex_; waker_ and attention_ are signalled under it (waker_ also
+// cleared under it), and attention_ is waited on, then cleared under it, by the main thread.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -25,16 +28,21 @@ class TMainThreadQueue {
   // Serves the queue until Done() holds; Notify() makes it look at Done() again.
   void ServeUntil(const std::function<bool()>& Done);
   void Notify();
-  // Readable while work is queued (a file descriptor on Linux).
+  // Signalled while work is queued (Linux: a readable file descriptor; Windows: an event).
   std::intptr_t WakeHandle() const { return waker_.PollHandle(); }
 
  private:
   bool RunQueued();
+  // Sleeps until work is queued, Notify is called or `milliseconds` pass (negative: no limit),
+  // unless work waits or Done holds already; on Windows, messages sent to the main thread's
+  // windows are delivered meanwhile.
+  void WaitForAttention(int milliseconds, const std::function<bool()>* Done);
 
   std::mutex mutex_;
-  std::condition_variable changed_;
   std::deque<std::function<void()>> work_;
-  platform::Waker waker_;
+  platform::Waker waker_;      // for the host's loop: signalled exactly while work is queued
+  platform::Waker attention_;  // for the runtime's own waits on the main thread
+  int waiting_ = 0;            // main-thread waits on attention_ (guarded by mutex_)
 };
 
 // The thread that runs the component runtime's main loop: the one that loaded it, unless a

@@ -1,14 +1,12 @@
-// Keys of named string and integer values. On Linux each key is a folder under
-// <configuration folder>/quorvel/registry/<root>/, its values a file in it; a change rewrites
-// that file in one step under a lock, so an interrupted save or a second process writing the
-// same key loses nothing.
+// Keys of named string and integer values in the system's registry (on Linux a store of the
+// user's own, see platform/RegistryStore.h).
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 
+#include "platform/RegistryStore.h"
 #include "runtime/Exception.h"
 #include "runtime/Object.h"
 
@@ -41,25 +39,13 @@ class TRegistry : public TObject {
   void WriteInteger(const std::string& Name, std::int32_t Value);
   bool DeleteValue(const std::string& Name);
 
-  // The folder that holds the root keys.
-  static std::string StoreFolder();
-
  private:
-  struct StoredValue {
-    bool integer;
-    std::string text;
-    std::int32_t number;
-  };
-  using Values = std::map<std::string, StoredValue>;
-  std::optional<std::string> FolderOf(const std::string& Key) const;
-  Values Load() const;
-  // Reads the key's values, changes them and writes them back, all under the key's lock.
-  template <class Change>
-  void Update(const std::string& Name, Change change);
-  std::optional<StoredValue> Find(const std::string& Name) const;
+  platform::RegistryRoot Root() const;
+  std::optional<platform::RegistryValue> Find(const std::string& Name) const;
+  void Write(const std::string& Name, const platform::RegistryValue& Value);
   void RequireOpenKey() const;
 
   TRootKey FRootKey = TRootKey::HKEY_CURRENT_USER;
   std::string FCurrentPath;
-  std::string FFolder;  // of the open key; empty when none is open
+  bool FOpen = false;
 };

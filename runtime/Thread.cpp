@@ -7,25 +7,25 @@
 
 namespace {
 
-int NiceOf(TThreadPriority priority) {
+platform::ThreadPriority SystemPriority(TThreadPriority priority) {
   switch (priority) {
-    case tpIdle: return 19;
-    case tpLowest: return 10;
-    case tpLower: return 5;
-    case tpHigher: return -5;
-    case tpHighest: return -10;
-    case tpTimeCritical: return -20;
-    default: return 0;
+    case tpIdle: return platform::ThreadPriority::Idle;
+    case tpLowest: return platform::ThreadPriority::Lowest;
+    case tpLower: return platform::ThreadPriority::BelowNormal;
+    case tpHigher: return platform::ThreadPriority::AboveNormal;
+    case tpHighest: return platform::ThreadPriority::Highest;
+    case tpTimeCritical: return platform::ThreadPriority::TimeCritical;
+    default: return platform::ThreadPriority::Normal;
   }
 }
 
 }  // namespace
 
-TThread::TThread() : FHandle(&TThread::Run, this) {}
+TThread::TThread() : FHandle([this] { Run(); }) {}
 
 TThread::~TThread() {
   WaitFor();
-  if (FHandle.joinable()) FHandle.join();
+  FHandle.Join();
 }
 
 void TThread::Resume() {
@@ -51,7 +51,7 @@ void TThread::Run() noexcept {
     abandoned = FAbandoned;
   }
   if (!abandoned) {
-    if (FPriority.load() != tpNormal) platform::SetCurrentThreadNice(NiceOf(FPriority.load()));
+    if (FPriority.load() != tpNormal) platform::SetCurrentThreadPriority(SystemPriority(FPriority.load()));
     try {
       Execute();
     } catch (...) {

@@ -8,8 +8,8 @@
 #include <exception>
 #include <functional>
 #include <mutex>
-#include <thread>
 
+#include "platform/SystemThread.h"
 #include "runtime/ThreadPriority.h"
 
 class TThread {
@@ -50,5 +50,5 @@ class TThread {
   std::atomic<bool> FFinished{false};
   std::atomic<TThreadPriority> FPriority{tpNormal};
   std::exception_ptr FFatalException;
-  std::thread FHandle;  // last: the thread starts once everything above exists
+  platform::SystemThread FHandle;  // last: the thread starts once everything above exists
 };

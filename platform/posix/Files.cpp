@@ -120,22 +120,22 @@ DWORD ReplaceFile(const std::string& path, const std::string& contents) {
 FileLock::FileLock(const std::string& path) {
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-  fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd_ < 0) {
+  handle_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (handle_ < 0) {
     error_ = FileError(errno);
     return;
   }
-  while (flock(fd_, LOCK_EX) != 0) {
+  while (flock(static_cast<int>(handle_), LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     error_ = FileError(errno);
-    close(fd_);
-    fd_ = -1;
+    close(static_cast<int>(handle_));
+    handle_ = -1;
     return;
   }
 }
 
 FileLock::~FileLock() {
-  if (fd_ >= 0) close(fd_);  // closing releases the lock
+  if (handle_ >= 0) close(static_cast<int>(handle_));  // closing releases the lock
 }
 
 std::string ConfigurationFolder() {
@@ -147,6 +147,8 @@ std::string DocumentsFolder() {
   const std::string named = UserDir(ConfigurationFolder() + "/user-dirs.dirs", "XDG_DOCUMENTS_DIR");
   return named.empty() ? HomeFolder() + "/Documents" : named;
 }
+
+std::string FileInFolder(const std::string& folder, const std::string& name) { return folder + "/" + name; }
 
 std::string ErrorText(DWORD error) {
   switch (error) {

@@ -76,15 +76,15 @@ bool DisplayReachable() {
 std::unique_ptr<Terminal> Terminal::OpenControlling() {
   const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return nullptr;
-  return std::unique_ptr<Terminal>(new Terminal(fd));
+  return std::unique_ptr<Terminal>(new Terminal(fd, fd));
 }
 
-Terminal::~Terminal() { close(fd_); }
+Terminal::~Terminal() { close(static_cast<int>(input_)); }
 
 void Terminal::Write(const std::string& Text) {
   std::size_t done = 0;
   while (done < Text.size()) {
-    const ssize_t n = write(fd_, Text.data() + done, Text.size() - done);
+    const ssize_t n = write(static_cast<int>(output_), Text.data() + done, Text.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return;
     done += static_cast<std::size_t>(n);
@@ -95,7 +95,7 @@ bool Terminal::ReadLine(std::string& Line) {
   Line.clear();
   for (;;) {
     char c;
-    const ssize_t n = read(fd_, &c, 1);
+    const ssize_t n = read(static_cast<int>(input_), &c, 1);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return !Line.empty();
     if (c == '\n') return true;

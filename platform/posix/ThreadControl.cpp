@@ -9,8 +9,24 @@
 
 namespace platform {
 
-void SetCurrentThreadNice(int nice) {
-  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), nice);
+namespace {
+
+int NiceOf(ThreadPriority priority) {
+  switch (priority) {
+    case ThreadPriority::Idle: return 19;
+    case ThreadPriority::Lowest: return 10;
+    case ThreadPriority::BelowNormal: return 5;
+    case ThreadPriority::AboveNormal: return -5;
+    case ThreadPriority::Highest: return -10;
+    case ThreadPriority::TimeCritical: return -20;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+void SetCurrentThreadPriority(ThreadPriority priority) {
+  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), NiceOf(priority));
 }
 
 void SetCurrentThreadName(const char* name) {

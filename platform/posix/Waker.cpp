@@ -32,6 +32,14 @@ void Waker::WaitSignalled(int milliseconds) {
   }
 }
 
+bool PollHandleSignalled(std::intptr_t handle, int milliseconds) {
+  pollfd pfd{static_cast<int>(handle), POLLIN, 0};
+  int ready;
+  while ((ready = poll(&pfd, 1, milliseconds)) < 0 && errno == EINTR) {
+  }
+  return ready > 0;
+}
+
 int ThreadWakeFd() {
   // Made on the thread's first wait that serves a device and closed with the thread.
   struct Holder {

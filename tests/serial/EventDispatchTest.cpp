@@ -1,6 +1,5 @@
 // The event thread and its hand-overs, over the recording fake platform.
 #include <gtest/gtest.h>
-#include <poll.h>
 
 #include <algorithm>
 #include <atomic>
@@ -119,8 +118,7 @@ TEST_P(StopRequestTest, AStopRequestedWhileABatchIsDeliveredWinsOverTheNextBatch
   fake->SetInQueue(1);
   fake->RaiseEvents(EV_RXCHAR);
   // Wait until the batch waits for the main thread, without serving it.
-  pollfd pfd{static_cast<int>(TMainThreadQueue::Instance().WakeHandle()), POLLIN, 0};
-  ASSERT_EQ(poll(&pfd, 1, 5000), 1);
+  ASSERT_TRUE(platform::PollHandleSignalled(TMainThreadQueue::Instance().WakeHandle(), 5000));
   fake->RaiseEvents(EV_RING);  // completes the next wait at once
   port.ClosePort();            // its wait for the thread serves the first batch
   const auto entries = log.Entries();

@@ -8,7 +8,6 @@
 
 #include <stdexcept>
 
-#include "tools/lcdemu/HexBytes.h"
 
 PseudoTerminal::PseudoTerminal() {
   master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -68,4 +67,3 @@ void PseudoTerminal::Write(const std::string& bytes) {
     throw std::runtime_error("write to pseudo-terminal master failed");
 }
 
-std::string Hex(const std::string& bytes) { return HexBytes(bytes); }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "tools/lcdemu/HexBytes.h"
+
 class PseudoTerminal {
  public:
   PseudoTerminal();
@@ -35,4 +37,4 @@ class PseudoTerminal {
 // Reads exactly `count` bytes from `fd`, or what came within the time limit.
 std::string ReadFrom(int fd, std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(2));
 // Bytes as "FE C0 0C", for readable comparisons.
-std::string Hex(const std::string& bytes);
+inline std::string Hex(const std::string& bytes) { return HexBytes(bytes); }

@@ -56,18 +56,29 @@ static_assert(std::is_same_v<decltype(&B::ClearScreen), void (B::*)()>);
 static_assert(std::is_same_v<decltype(&B::WriteAt), void (B::*)(std::uint8_t, std::uint8_t, const std::string&)>);
 static_assert(std::is_same_v<decltype(&B::DefineChar), void (B::*)(std::uint8_t, const std::uint8_t*, std::int32_t)>);
 
-// A host built against the table alone calls through raw slots with the object as first argument.
+// The member function in a slot, formed from the slot's number alone, as a host built against
+// the table would (a pointer to a virtual member function holds one plus the slot's offset).
+template <class MemberFunction>
+MemberFunction AtSlot(std::ptrdiff_t slot) {
+  const std::ptrdiff_t words[2] = {1 + slot * static_cast<std::ptrdiff_t>(sizeof(void*)), 0};
+  MemberFunction f;
+  static_assert(sizeof f == sizeof words);
+  std::memcpy(&f, words, sizeof f);
+  return f;
+}
+
+// A call through a slot passes the object the way the compiler passes it to member functions
+// (32-bit Windows: thiscall, the object in ECX; elsewhere the first argument).
 TEST(VtableLayoutTest, CallsThroughTheSlotsReachTheSerialControl) {
   fake::ScopedFakePlatform fake;
   TLCDControl_COM lcd(nullptr);
   B* control = &lcd;
-  void* const* vtable = *reinterpret_cast<void* const* const*>(control);
-  auto setColCount = reinterpret_cast<void (*)(B*, std::int32_t)>(vtable[SlotOf(&B::SetColCount)]);
-  auto getColCount = reinterpret_cast<std::int32_t (*)(B*)>(vtable[SlotOf(&B::GetColCount)]);
-  auto getVisible = reinterpret_cast<bool (*)(B*)>(vtable[SlotOf(&B::GetVisible)]);
-  setColCount(control, 40);
-  EXPECT_EQ(getColCount(control), 40);
-  EXPECT_TRUE(getVisible(control));
+  const auto setColCount = AtSlot<void (B::*)(std::int32_t)>(SlotOf(&B::SetColCount));
+  const auto getColCount = AtSlot<std::int32_t (B::*)()>(SlotOf(&B::GetColCount));
+  const auto getVisible = AtSlot<bool (B::*)()>(SlotOf(&B::GetVisible));
+  (control->*setColCount)(40);
+  EXPECT_EQ((control->*getColCount)(), 40);
+  EXPECT_TRUE((control->*getVisible)());
 }
 
 }  // namespace

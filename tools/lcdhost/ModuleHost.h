@@ -1,7 +1,8 @@
 // A loaded display module, as a host sees it: the record, the callbacks, and the module's
-// main-thread queue, which the host serves while it waits.
+// main-thread queue, which the host serves while it waits (posix/ or win32/ loads it).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "plugin/HostInterface.h"
@@ -24,5 +25,5 @@ class ModuleHost {
   void* handle_ = nullptr;
   HostInfoRecord* record_ = nullptr;
   TCheckSynchronizeProc checkSynchronize_ = nullptr;
-  int wakeFd_ = -1;
+  std::intptr_t wakeHandle_ = -1;  // the module's MainThreadWakeHandle (-1: none)
 };

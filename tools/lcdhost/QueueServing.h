@@ -2,8 +2,12 @@
 // while the host waits.
 #pragma once
 
+#include <cstdint>
+
 #include "plugin/HostInterface.h"
 
 // Waits up to `milliseconds` (or until `stop` says so), running the queue's hand-overs as they
-// arrive: it sleeps on `wakeFd` until work is queued. False when `stop` ended the wait.
-bool ServeQueue(int wakeFd, TCheckSynchronizeProc checkSynchronize, int milliseconds, const volatile bool* stop);
+// arrive: it sleeps on `wakeHandle` (Linux: a descriptor to poll; Windows: an event, while
+// the thread's messages are dispatched) until work is queued. False when `stop` ended the wait.
+bool ServeQueue(std::intptr_t wakeHandle, TCheckSynchronizeProc checkSynchronize, int milliseconds,
+                const volatile bool* stop);

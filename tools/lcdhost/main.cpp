@@ -1,19 +1,16 @@
 // The reference host: loads a display module, initialises it, runs the commands of its command
 // line against the display control, and finishes it, as an application that shows information
 // on the display would.
-#include <signal.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <exception>
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "runtime/Cp1251.h"
+#include "tools/lcdhost/HostSystem.h"
 #include "tools/lcdhost/LineListener.h"
 #include "tools/lcdhost/ModuleHost.h"
 
@@ -37,18 +34,6 @@ void Usage() {
                "                        many received bytes wait each time more arrive\n");
 }
 
-std::string DefaultModule(const char* argv0) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const fs::path self = fs::canonical("/proc/self/exe", error);
-  // Installed beside its module, or in the build folder.
-  for (const fs::path& candidate : {self.parent_path() / ".." / QUORVEL_MODULE_DIR / "Quorvel.so",
-                                    self.parent_path() / "../../Quorvel.so", self.parent_path() / "Quorvel.so"})
-    if (fs::exists(candidate, error)) return fs::weakly_canonical(candidate).string();
-  (void)argv0;
-  return "Quorvel.so";
-}
-
 int Number(const std::string& text, int low, int high, const char* what) {
   char* end = nullptr;
   const long value = std::strtol(text.c_str(), &end, 0);
@@ -62,8 +47,7 @@ void Clock(ModuleHost& host, int seconds) {
   const int cols = lcd.GetColCount();
   for (int shown = 0; !interrupted && (seconds <= 0 || shown < seconds); ++shown) {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTime(now);
     char time[16], date[16];
     std::strftime(time, sizeof time, "%H:%M:%S", &local);
     std::strftime(date, sizeof date, "%d.%m.%Y", &local);
@@ -166,8 +150,8 @@ void Run(ModuleHost& host, const std::vector<Command>& commands) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string module = DefaultModule(argv[0]);
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string module = DefaultModulePath();
+  std::vector<std::string> args = Arguments(argc, argv);
   if (!args.empty() && args[0] == "--module") {
     if (args.size() < 2) return Usage(), 2;
     module = args[1];
@@ -175,10 +159,7 @@ int main(int argc, char** argv) {
   }
   if (args.empty() || args[0] == "--help") return Usage(), args.empty() ? 2 : 0;
 
-  struct sigaction action {};
-  action.sa_handler = [](int) { interrupted = true; };
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  OnInterrupt(&interrupted);
 
   std::vector<Command> commands;
   try {

@@ -16,7 +16,7 @@ ModuleHost::ModuleHost(const std::string& path) {
   record_ = getHardware();
   checkSynchronize_ = reinterpret_cast<TCheckSynchronizeProc>(dlsym(handle_, CheckSynchronizeSymbol));
   if (auto wakeHandle = reinterpret_cast<TWakeHandleProc>(dlsym(handle_, WakeHandleSymbol)))
-    wakeFd_ = static_cast<int>(wakeHandle());
+    wakeHandle_ = wakeHandle();
 }
 
 ModuleHost::~ModuleHost() {
@@ -24,5 +24,5 @@ ModuleHost::~ModuleHost() {
 }
 
 bool ModuleHost::Serve(int milliseconds, const volatile bool* stop) {
-  return ServeQueue(wakeFd_, checkSynchronize_, milliseconds, stop);
+  return ServeQueue(wakeHandle_, checkSynchronize_, milliseconds, stop);
 }

@@ -4,7 +4,9 @@
 
 #include <chrono>
 
-bool ServeQueue(int wakeFd, TCheckSynchronizeProc checkSynchronize, int milliseconds, const volatile bool* stop) {
+bool ServeQueue(std::intptr_t wakeHandle, TCheckSynchronizeProc checkSynchronize, int milliseconds,
+                const volatile bool* stop) {
+  const int wakeFd = static_cast<int>(wakeHandle);
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {

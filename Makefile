@@ -1,7 +1,7 @@
 # The two commands of the README: `make demo` and `make test`. Both install what they need.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test sanitize asan tsan demo package bench fuzz clean
+.PHONY: all deps build test sanitize asan tsan demo package bench fuzz clean windows windows-test
 
 all: build
 
@@ -14,6 +14,18 @@ build: deps
 
 test: build
 	ctest --preset default -j $(JOBS)
+	JOBS=$(JOBS) scripts/windows-tests.sh
+
+# The 32-bit Windows build (mingw-w64): Quorvel.dll with its runtime DLLs, lcdhost.exe and the
+# test programs, all in build-windows/.
+windows:
+	@scripts/install-windows-deps.sh toolchain
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
+
+# Its tests under Wine; skipped, with a message, where Wine cannot be installed.
+windows-test:
+	JOBS=$(JOBS) scripts/windows-tests.sh
 
 asan: deps
 	cmake --preset asan
@@ -48,4 +60,4 @@ package: build
 	cd build && cpack
 
 clean:
-	rm -rf build build-asan build-tsan build-release build-fuzz
+	rm -rf build build-asan build-tsan build-release build-fuzz build-windows

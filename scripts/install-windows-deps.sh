@@ -10,7 +10,7 @@ set -euo pipefail
 part=${1:-toolchain}
 case "$part" in
   toolchain) packages=(cmake ninja-build make g++-mingw-w64-i686-posix mingw-w64-i686-dev googletest) ;;
-  wine) packages=(wine wine32:i386 xvfb xdotool gcc-multilib) ;;
+  wine) packages=(wine wine32:i386 fonts-wine xvfb xdotool gcc-multilib) ;;
   *) echo "usage: $0 toolchain|wine" >&2; exit 2 ;;
 esac
 

@@ -64,6 +64,17 @@ void RegisterClasses(WNDPROC dialog, WNDPROC panel) {
   (void)registered;
 }
 
+// The width of a line of text in a font, in pixels.
+int TextWidth(const std::wstring& text, HFONT font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, previous);
+  ReleaseDC(nullptr, dc);
+  return size.cx;
+}
+
 // A panel's bevels: the outer one at its edge, the inner one just inside it.
 void PaintBevels(HWND window, const TPanel& panel) {
   PAINTSTRUCT paint;
@@ -137,7 +148,10 @@ HWND TFormWindow::Build(TControl& Control, HWND Parent, int Id) {
   const wchar_t* windowClass = L"STATIC";
   DWORD style = WS_CHILD;
   DWORD exStyle = 0;
+  int left = Control.Left();
+  int width = Control.Width();
   int height = Control.Height();
+  HFONT font = FontFor(Control);
   std::wstring text;
   auto* combo = dynamic_cast<TComboBox*>(&Control);
   auto* button = dynamic_cast<TButton*>(&Control);
@@ -148,6 +162,12 @@ HWND TFormWindow::Build(TControl& Control, HWND Parent, int Id) {
   } else if (dynamic_cast<TLabel*>(&Control)) {
     style |= SS_RIGHT | SS_NOPREFIX;  // the labels line up at their right edges
     text = Wide(Control.Caption());
+    // A caption wider in this system's font than its label grows the label leftwards, as an
+    // automatically sized label does: it would otherwise wrap out of sight.
+    if (const int needed = TextWidth(text, font); needed > width) {
+      left -= needed - width;
+      width = needed;
+    }
   } else if (combo) {
     windowClass = L"COMBOBOX";
     style |= WS_VSCROLL | CBS_AUTOHSCROLL | (combo->Editable() ? CBS_DROPDOWN : CBS_DROPDOWNLIST);
@@ -164,12 +184,11 @@ HWND TFormWindow::Build(TControl& Control, HWND Parent, int Id) {
   if (Control.TabOrder() >= 0 && windowClass != PanelClass && !dynamic_cast<TLabel*>(&Control)) style |= WS_TABSTOP;
   if (Control.Visible()) style |= WS_VISIBLE;
   if (!Control.Enabled()) style |= WS_DISABLED;
-  HWND window = CreateWindowExW(exStyle, windowClass, text.c_str(), style, Control.Left(), Control.Top(), Control.Width(),
-                                height, Parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), ThisModule(), &Control);
+  HWND window = CreateWindowExW(exStyle, windowClass, text.c_str(), style, left, Control.Top(), width, height, Parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), ThisModule(), &Control);
   if (!window) throw Exception("The control " + Control.Name() + " cannot be made (system error " +
                                std::to_string(GetLastError()) + ")");
   if (windowClass == PanelClass) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&Control));
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(Control)), FALSE);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   FControls[Id] = &Control;
   if (combo) {
     for (const std::string& item : combo->Items().Items())

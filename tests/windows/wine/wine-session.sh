@@ -71,6 +71,7 @@ fi
 # Detached from the caller's output, which ctest waits to see closed.
 wineserver -p >/dev/null 2>&1 </dev/null
 # Wine's own services start with the first program and live with the server: they start here,
-# detached likewise.
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+# detached likewise. Wine draws the windows' frames and captions itself (Xvfb runs no window
+# manager to draw them).
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
 echo "wine-session: prefix $WINEPREFIX, display :$number"

@@ -157,6 +157,23 @@ TEST_P(UnplugOnRealDriversTest, WhileABatchWaitsForTheMainThreadTheBatchFailsAnd
   ExpectNothingLeft();
 }
 
+class PciCardSlotTest : public UnplugOnRealDriversTest {};
+
+// The 8250 driver keeps ttyS2 as an empty slot once the card has gone, and the node stays.
+TEST_P(PciCardSlotTest, TheSlotAnUnpluggedCardLeavesBehindDoesNotOpenAsAPort) {
+  {
+    if (!UnplugNow()) return;
+    TComPort port(nullptr);
+    port.SetPort(path);
+    const EComPort refused = RaisedBy([&] { port.OpenPort(); });
+    EXPECT_EQ(refused.ErrorNumber(), CError_OpenFailed);
+    EXPECT_EQ(refused.WinErrorCode(), 2) << "a port whose device has gone is not found, as on Windows";
+    EXPECT_FALSE(port.Connected());
+  }
+  ExpectNothingLeft();
+}
+
 INSTANTIATE_TEST_SUITE_P(RealDrivers, UnplugOnRealDriversTest, EveryPluggableDevice, DriverOf);
+INSTANTIATE_TEST_SUITE_P(RealDrivers, PciCardSlotTest, ::testing::Values(Device::PciCard), DriverOf);
 
 }  // namespace

@@ -78,13 +78,15 @@ Machine::Machine(const Files& files) {
   qmp_ = MakeSocket("qmp");
   for (const GuestDevice& device : Devices) devices_.push_back(MakeSocket(device.name));
 
+  std::string command = "console=ttyS0,115200 loglevel=1 panic=-1 quorvel.bench=1";
+  if (!files.filter.empty()) command += " quorvel.filter=" + files.filter;
   std::vector<std::string> args = {
       "qemu-system-x86_64", "-accel", "tcg", "-machine", "pc", "-m", "512", "-smp", "1",
       "-nodefaults", "-no-user-config", "-display", "none", "-no-reboot",
       "-kernel", files.kernel, "-initrd", files.initramfs,
       // The console is quiet but for emergencies, so kernel messages never cut into the lines
       // the harness reads; quorvel.bench tells the guest's programs where they run.
-      "-append", "console=ttyS0,115200 loglevel=1 panic=-1 quorvel.bench=1",
+      "-append", command,
       "-chardev", SocketOptions("console", console_.listening, false), "-device", "isa-serial,chardev=console,index=0",
       "-chardev", SocketOptions("qmp", qmp_.listening, false), "-mon", "chardev=qmp,mode=control",
       "-device", "qemu-xhci,id=xhci"};

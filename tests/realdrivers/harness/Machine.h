@@ -29,7 +29,8 @@ class Machine {
   struct Files {
     std::string kernel;
     std::string initramfs;
-    std::string log;  // QEMU's own messages
+    std::string log;     // QEMU's own messages
+    std::string filter;  // a Google Test filter for the guest's programs; empty: every test
   };
   // Starts QEMU; throws std::runtime_error saying plainly why it could not.
   explicit Machine(const Files& files);

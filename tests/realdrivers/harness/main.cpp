@@ -9,6 +9,7 @@
 // Exit status 77 means skipped: the machine could not run here, and the reason is printed.
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -31,10 +32,9 @@ std::string Tail(const std::string& path, std::size_t bytes) {
   return text.size() > bytes ? "..." + text.substr(text.size() - bytes) : text;
 }
 
-int Unavailable(const ResultFolder& folder, const std::string& path, const std::string& reason) {
+int Unavailable(const std::string& path, const std::string& reason) {
   std::ofstream(path + "/unavailable") << reason << '\n';
   std::cout << "The tests on real drivers are SKIPPED: " << reason << std::endl;
-  (void)folder;
   return Skipped;
 }
 
@@ -43,17 +43,19 @@ int Run(const std::string& path, const std::string& kernel, const std::string& i
   Session::Limits limits;
   if (seconds > 0) limits.session = std::chrono::seconds(seconds);
   try {
-    Machine machine({kernel, initramfs, folder.MachineLog()});
+    // While working on one test, QUORVEL_BENCH_FILTER=PATTERN runs only the tests it matches.
+    const char* filter = std::getenv("QUORVEL_BENCH_FILTER");
+    Machine machine({kernel, initramfs, folder.MachineLog(), filter ? filter : ""});
     TestLog log;
     std::ofstream transcript(folder.SessionLog());
     Session session(machine, log, transcript, limits);
     const Session::End end = session.Run();
-    machine.Finish(std::chrono::seconds(10));
+    const int status = machine.Finish(std::chrono::seconds(10));
     folder.WriteResults(log.Results());
     if (end == Session::End::NotBooted) {
-      return Unavailable(folder, path,
-                         "the machine did not boot (" + folder.SessionLog() + "); QEMU said: " +
-                             Tail(folder.MachineLog(), 2000));
+      if (status == 127) return Unavailable(path, "qemu-system-x86_64 could not be run");
+      return Unavailable(path, "the machine did not boot (" + folder.SessionLog() + "); QEMU said: " +
+                                   Tail(folder.MachineLog(), 2000));
     }
     const char* problem = end == Session::End::OutOfTime  ? "the session ran out of time"
                           : end == Session::End::EndedEarly ? "the machine stopped before its session ended"
@@ -69,7 +71,7 @@ int Run(const std::string& path, const std::string& kernel, const std::string& i
               << ". Transcript: " << folder.SessionLog() << std::endl;
     return 0;
   } catch (const std::exception& e) {
-    return Unavailable(folder, path, e.what());
+    return Unavailable(path, e.what());
   }
 }
 

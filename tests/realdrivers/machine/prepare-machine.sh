@@ -30,12 +30,12 @@ fi
 kernel_dir=$machine/kernel
 if [ ! -s "$kernel_dir/kernel" ] || [ ! -s "$kernel_dir/modules/ftdi_sio.ko" ]; then
   rm -rf "$kernel_dir" && mkdir -p "$kernel_dir/download" "$kernel_dir/unpacked" "$kernel_dir/modules"
-  image() { apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ { print $2; exit }'; }
+  image() { { apt-cache depends linux-image-amd64 2>/dev/null || true; } | awk '/Depends: linux-image-[0-9]/ { print $2; exit }'; }
   package=$(image)
   [ -n "$package" ] || { apt-get update -q >/dev/null 2>&1 || true; package=$(image); }
   [ -n "$package" ] || fail "no Debian kernel package is known here (apt-cache depends linux-image-amd64)"
   (cd "$kernel_dir/download" && apt-get download "$package" >/dev/null 2>&1) || fail "the kernel package $package could not be downloaded"
-  deb=$(ls "$kernel_dir"/download/*.deb)
+  deb=$(ls "$kernel_dir"/download/*.deb 2>/dev/null) || fail "apt-get download gave no package for $package"
   patterns=('./boot/vmlinuz-*')
   for m in "${modules[@]}"; do patterns+=("./lib/modules/*/$m.ko"); done
   dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$kernel_dir/unpacked" --wildcards "${patterns[@]}" ||

@@ -8,6 +8,7 @@
 
 #include "display/LCDControl_COM.h"
 #include "tests/realdrivers/guest/DeviceParams.h"
+#include "tests/realdrivers/guest/HotPlug.h"
 #include "tests/reliability/Baseline.h"
 #include "tests/reliability/HeapInUse.h"
 #include "tests/serial/SerialTestSupport.h"
@@ -18,15 +19,11 @@ using namespace realdrivers;
 
 class DisplayUnplugOnRealDriversTest : public ::testing::TestWithParam<Device> {
  protected:
-  void TearDown() override {
-    if (unplugged) Replug(GetParam());
-  }
-
   Baseline baseline;
   const std::size_t heap = HeapInUse();
   const std::string path = DevicePath(GetParam());
   FarEnd far{GetParam()};
-  bool unplugged = false;
+  HotPlug plug{GetParam()};
 };
 
 TEST_P(DisplayUnplugOnRealDriversTest, AnUnpluggedDisplayFailsItsCommandsAndWorksOnTheDeviceThatComesBack) {
@@ -36,15 +33,12 @@ TEST_P(DisplayUnplugOnRealDriversTest, AnUnpluggedDisplayFailsItsCommandsAndWork
     lcd->SetPort(path);
     lcd->SetActive(true);
     ASSERT_EQ(Hex(far.Take(3)), "FE C0 0C");
-    unplugged = true;
-    const Removal removal = Unplug(GetParam());
-    ASSERT_TRUE(removal.finished) << "the kernel's removal was held up: " << removal.detail;
+    if (!plug.Unplug()) return;
     EXPECT_EQ(RaisedBy([&] { lcd->WriteAt(1, 1, "x"); }).ErrorNumber(), CError_WriteFailed);
     EXPECT_EQ(RaisedBy([&] { lcd->ClearScreen(); }).ErrorNumber(), CError_WriteFailed);
     EXPECT_TRUE(lcd->GetActive()) << "a failed command leaves the control active";
     // The device comes back while the control still holds the old one open.
-    const std::string again = Replug(GetParam());
-    unplugged = false;
+    const std::string again = plug.Replug();
     far.Skip();
     EXPECT_NO_THROW(lcd->SetActive(false));
     lcd->SetPort(again);

@@ -10,40 +10,17 @@
 #include "display/LCDControl_COM.h"
 #include "plugin/HostInterface.h"
 #include "plugin/SettingsUnit.h"
+#include "tests/plugin/ModuleHostSupport.h"
 #include "tests/realdrivers/guest/DeviceParams.h"
+#include "tests/realdrivers/guest/HotPlug.h"
 #include "tests/reliability/Baseline.h"
 #include "tests/reliability/HeapInUse.h"
 #include "tests/serial/SerialTestSupport.h"
-#include "tests/support/ScriptedFormRunner.h"
 #include "tests/support/TemporaryHome.h"
 
 namespace {
 
 using namespace realdrivers;
-
-// The message of the control's own exception that `action` raised; empty when none came.
-std::string ControlFailureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EComPort& e) {
-    ADD_FAILURE() << "the port's exception reached the host: " << e.what();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return {};
-}
-
-// A dialog answer: `meanwhile` runs while the dialog is up, then the port is typed in (none:
-// unchanged) and OK or Cancel pressed.
-ScriptedFormRunner::Script Answer(const std::string& port, bool ok, const std::function<void()>& meanwhile = {}) {
-  return [=](TForm& form) {
-    auto& dialog = dynamic_cast<TfrmSettings&>(form);
-    if (meanwhile) meanwhile();
-    if (!port.empty()) dialog.cbPort->UserType(port);
-    (ok ? dialog.Button1 : dialog.Button2)->Click();
-    return form.ModalResult();
-  };
-}
 
 class ModuleOnRealDriversTest : public ::testing::TestWithParam<Device> {
  protected:
@@ -55,22 +32,14 @@ class ModuleOnRealDriversTest : public ::testing::TestWithParam<Device> {
   }
   void TearDown() override {
     if (record->Control) record->DoneHardware();
-    if (unplugged) Replug(GetParam());
   }
   TLCDControl_COM& Display() { return *static_cast<TLCDControl_COM*>(record->Control); }
-  bool UnplugNow() {
-    unplugged = true;
-    const Removal removal = Unplug(GetParam());
-    EXPECT_TRUE(removal.finished) << "the kernel's removal was held up: " << removal.detail;
-    return removal.finished;
-  }
   // The device is back; the dialog moves the display onto it and the display works there.
   void ExpectTheDialogBringsTheDisplayBack() {
-    const std::string again = Replug(GetParam());
-    unplugged = false;
+    const std::string again = plug.Replug();
     far.Skip();
     {
-      ScriptedFormRunner ok(Answer(again, true));
+      ScriptedFormRunner ok(DialogAnswer(again, true));
       EXPECT_EQ(record->ConfigureHardware(), 0);
     }
     EXPECT_TRUE(Display().GetActive());
@@ -88,14 +57,14 @@ class ModuleOnRealDriversTest : public ::testing::TestWithParam<Device> {
   const std::string path = DevicePath(GetParam());
   FarEnd far{GetParam()};
   HostInfoRecord* record = getHardware();
-  bool unplugged = false;
+  HotPlug plug{GetParam()};
 };
 
 TEST_P(ModuleOnRealDriversTest, AnUnplugWhileTheDialogIsUpFailsTheRestartAndTheDialogBringsTheDisplayBack) {
   {
-    ScriptedFormRunner cancel(Answer("", false, [&] {
+    ScriptedFormRunner cancel(DialogAnswer("", false, [&] {
       EXPECT_FALSE(Display().ComPort()->Connected()) << "the port is closed while the dialog is up";
-      UnplugNow();
+      plug.Unplug();
     }));
     EXPECT_NE(ControlFailureOf([&] { record->ConfigureHardware(); }).find("(" + path + ")!"), std::string::npos)
         << "the restart on the vanished device must fail with the control's exception";
@@ -107,7 +76,7 @@ TEST_P(ModuleOnRealDriversTest, AnUnplugWhileTheDialogIsUpFailsTheRestartAndTheD
 }
 
 TEST_P(ModuleOnRealDriversTest, AnUnplugWhileActiveFailsCommandsAndTheDialogBringsTheDisplayBack) {
-  if (!UnplugNow()) return;
+  if (!plug.Unplug()) return;
   EXPECT_EQ(RaisedBy([&] { Display().WriteAt(0, 0, "x"); }).ErrorNumber(), CError_WriteFailed);
   ExpectTheDialogBringsTheDisplayBack();
   baseline.ExpectRestored();

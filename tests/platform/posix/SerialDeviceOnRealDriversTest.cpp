@@ -10,24 +10,12 @@
 #include "platform/Api.h"
 #include "tests/realdrivers/guest/DeviceParams.h"
 #include "tests/realdrivers/guest/DriverView.h"
+#include "tests/support/LineBlock.h"
 
 namespace {
 
 using namespace platform;
 using namespace realdrivers;
-
-DCB Block(DWORD rate, BYTE bits, BYTE parity, BYTE stop, DWORD dtr, DWORD rts) {
-  DCB dcb{};
-  dcb.DCBlength = sizeof dcb;
-  dcb.BaudRate = rate;
-  dcb.Flags = DCB_fBinary | (dtr << DCB_fDtrControlShift) | (rts << DCB_fRtsControlShift);
-  dcb.ByteSize = bits;
-  dcb.Parity = parity;
-  dcb.StopBits = stop;
-  dcb.XonChar = 0x11;
-  dcb.XoffChar = 0x13;
-  return dcb;
-}
 
 class SerialDeviceOnRealDriversTest : public ::testing::TestWithParam<Device> {
  protected:
@@ -36,7 +24,7 @@ class SerialDeviceOnRealDriversTest : public ::testing::TestWithParam<Device> {
                          FILE_FLAG_OVERLAPPED, nullptr);
     ASSERT_NE(device, INVALID_HANDLE_VALUE) << GetLastError();
     view = std::make_unique<DriverView>(path);
-    const DCB start = Block(19200, 8, NOPARITY, ONESTOPBIT, DTR_CONTROL_ENABLE, RTS_CONTROL_ENABLE);
+    const DCB start = LineOf(19200, 8, NOPARITY, ONESTOPBIT, DTR_CONTROL_ENABLE, RTS_CONTROL_ENABLE);
     ASSERT_TRUE(SetCommState(device, &start)) << GetLastError();
   }
   void TearDown() override {
@@ -60,8 +48,8 @@ class SerialDeviceOnRealDriversTest : public ::testing::TestWithParam<Device> {
 TEST_P(SerialDeviceOnRealDriversTest, ARefusedSetCommStateLeavesTheDeviceExactlyAsItWas) {
   const std::string before = LineState();
   DCB refused = GetParam() == Device::UsbAdapter
-                    ? Block(38400, 6, EVENPARITY, TWOSTOPBITS, DTR_CONTROL_DISABLE, RTS_CONTROL_DISABLE)
-                    : Block(250000, 7, EVENPARITY, TWOSTOPBITS, DTR_CONTROL_DISABLE, RTS_CONTROL_DISABLE);
+                    ? LineOf(38400, 6, EVENPARITY, TWOSTOPBITS, DTR_CONTROL_DISABLE, RTS_CONTROL_DISABLE)
+                    : LineOf(250000, 7, EVENPARITY, TWOSTOPBITS, DTR_CONTROL_DISABLE, RTS_CONTROL_DISABLE);
   refused.Flags |= DCB_fOutX | DCB_fInX;
   EXPECT_FALSE(SetCommState(device, &refused));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
@@ -73,7 +61,7 @@ class RtsToggleOnUartTest : public SerialDeviceOnRealDriversTest {};
 // A 16550 without RS-485 support cannot turn RTS around by itself.
 TEST_P(RtsToggleOnUartTest, RtsToggleTheUartCannotDoIsRefusedAndLeavesTheDeviceExactlyAsItWas) {
   const std::string before = LineState();
-  const DCB toggle = Block(38400, 7, ODDPARITY, TWOSTOPBITS, DTR_CONTROL_DISABLE, RTS_CONTROL_TOGGLE);
+  const DCB toggle = LineOf(38400, 7, ODDPARITY, TWOSTOPBITS, DTR_CONTROL_DISABLE, RTS_CONTROL_TOGGLE);
   EXPECT_FALSE(SetCommState(device, &toggle));
   EXPECT_NE(GetLastError(), ERROR_SUCCESS);
   EXPECT_EQ(LineState(), before);

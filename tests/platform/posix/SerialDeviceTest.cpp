@@ -13,6 +13,7 @@
 
 #include "platform/posix/LineSettings.h"
 #include "platform/posix/PosixApi.h"
+#include "tests/support/LineBlock.h"
 #include "tests/support/ProcessCounts.h"
 #include "tests/support/PseudoTerminal.h"
 
@@ -89,19 +90,6 @@ class SerialDeviceTest : public ::testing::Test {
   std::string pending_;
   std::size_t fdsBefore_ = 0, threadsBefore_ = 0;
 };
-
-DCB LineOf(DWORD baud, BYTE size = 8, BYTE parity = NOPARITY, BYTE stop = ONESTOPBIT) {
-  DCB dcb{};
-  dcb.DCBlength = sizeof dcb;
-  dcb.BaudRate = baud;
-  dcb.Flags = DCB_fBinary;
-  dcb.ByteSize = size;
-  dcb.Parity = parity;
-  dcb.StopBits = stop;
-  dcb.XonChar = 0x11;
-  dcb.XoffChar = 0x13;
-  return dcb;
-}
 
 TEST_F(SerialDeviceTest, AnyRateIsSetAndReadBackExactly) {
   OpenLine();

@@ -26,6 +26,20 @@ void Expect(const Answer& answer, const std::string& what) {
   if (!answer.ok) throw std::runtime_error(what + ": " + answer.text);
 }
 
+struct DeviceNames {
+  const char* harness;
+  const char* driver;
+};
+
+DeviceNames Names(Device device) {
+  switch (device) {
+    case Device::Uart: return {"uart", "Serial8250"};
+    case Device::PciCard: return {"pci", "Serial8250Pci"};
+    case Device::UsbAdapter: break;
+  }
+  return {"usb", "FtdiSio"};
+}
+
 bool IsUsbSerialNode(const DeviceEvent& e) {
   return e.subsystem == "tty" && e.devname.rfind("ttyUSB", 0) == 0;
 }
@@ -44,23 +58,8 @@ std::optional<std::string> PresentUsbSerialNode() {
 
 }  // namespace
 
-const char* HarnessName(Device device) {
-  switch (device) {
-    case Device::Uart: return "uart";
-    case Device::PciCard: return "pci";
-    case Device::UsbAdapter: return "usb";
-  }
-  return "?";
-}
-
-const char* DriverName(Device device) {
-  switch (device) {
-    case Device::Uart: return "Serial8250";
-    case Device::PciCard: return "Serial8250Pci";
-    case Device::UsbAdapter: return "FtdiSio";
-  }
-  return "?";
-}
+const char* HarnessName(Device device) { return Names(device).harness; }
+const char* DriverName(Device device) { return Names(device).driver; }
 
 void PrintTo(Device device, std::ostream* out) { *out << DriverName(device); }
 

@@ -60,7 +60,7 @@ Session::End Session::Run() {
     qmp_.End().Serve(fds[1].revents);
     qmp_.Dispatch();
     for (std::size_t i = 0; i < ends_.size(); ++i) ends_[i]->Serve(fds[i + 2].revents);
-    CheckPending(false);
+    CheckPending();
 
     if (!up_ && Clock::now() >= bootDeadline) {
       end = End::NotBooted;
@@ -157,13 +157,13 @@ void Session::Wait(unsigned id, milliseconds limit, std::function<bool(bool late
   pending_.push_back({id, Clock::now() + limit, std::move(check)});
 }
 
-void Session::CheckPending(bool onlyLate) {
+void Session::CheckPending() {
   std::vector<Pending> still;
   std::vector<Pending> current;
   current.swap(pending_);
   for (Pending& p : current) {
     const bool late = Clock::now() >= p.deadline;
-    if ((onlyLate && !late) || !p.check(late)) still.push_back(std::move(p));
+    if (!p.check(late)) still.push_back(std::move(p));
   }
   // Checks never add requests, but keep any that arrived meanwhile.
   still.insert(still.end(), std::make_move_iterator(pending_.begin()), std::make_move_iterator(pending_.end()));

@@ -54,7 +54,7 @@ class Session {
   void OnRequest(const Message& request);
   void OnEvent(const std::string& event, const std::string& line);
   void Answer(unsigned id, bool ok, const std::string& text);
-  void CheckPending(bool onlyLate);
+  void CheckPending();
   void Wait(unsigned id, std::chrono::milliseconds limit, std::function<bool(bool late)> check);
   HostEnd* EndOf(const std::string& name);
 

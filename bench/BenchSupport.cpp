@@ -30,6 +30,8 @@ DrainedLine::~DrainedLine() {
   close(stopFd_);
 }
 
+void DrainedLine::SendToDevice(const std::string& bytes) { pty_.Write(bytes); }
+
 int OpenRawDevice(const std::string& path, int extraFlags) {
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | extraFlags);
   termios raw{};

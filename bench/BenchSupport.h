@@ -16,6 +16,8 @@ class DrainedLine {
   const std::string& DevicePath() const { return pty_.DevicePath(); }
   int MasterFd() const { return pty_.MasterFd(); }
   std::uint64_t BytesDrained() const { return drained_.load(); }
+  // The far end sends bytes to the device side.
+  void SendToDevice(const std::string& bytes);
 
  private:
   PseudoTerminal pty_;

@@ -1,5 +1,6 @@
 // Runs the benchmarks and prints each figure as a ratio to its anchor, measured in the same
-// run, then the idle cost of an open, monitored port.
+// run, then the module beside the serial libraries a user might pick instead, then the idle
+// cost of an open, monitored port.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/peers/LineWay.h"
 #include "tests/support/ProcessCounts.h"
 #include "serial/CPort.h"
 
@@ -73,16 +75,17 @@ ThreadCost PortThreadCost() {
   return cost;
 }
 
-int IdleSeconds(int& argc, char** argv) {
-  int seconds = 10;
+// Takes `--name=N` out of the arguments, so that the benchmark library does not see it.
+int IntOption(int& argc, char** argv, const std::string& name, int fallback) {
+  const std::string prefix = "--" + name + "=";
   for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], "--idle-seconds=", 15) == 0) {
-      seconds = std::atoi(argv[i] + 15);
+    if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0) {
+      const int value = std::atoi(argv[i] + prefix.size());
       std::memmove(argv + i, argv + i + 1, static_cast<std::size_t>(argc - i) * sizeof(char*));
       --argc;
-      break;
+      return value;
     }
-  return seconds;
+  return fallback;
 }
 
 }  // namespace
@@ -92,7 +95,8 @@ void DeclareRatio(const std::string& label, const std::string& measured, const s
 }
 
 int main(int argc, char** argv) {
-  const int idleSeconds = IdleSeconds(argc, argv);
+  const int idleSeconds = IntOption(argc, argv, "idle-seconds", 10);
+  const int peerRounds = IntOption(argc, argv, "peer-rounds", 30);
   benchmark::Initialize(&argc, argv);
   CollectingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -107,6 +111,8 @@ int main(int argc, char** argv) {
     std::printf("%-40s %10.0fns %10.0fns %8.2f %7.1fx%s\n", r.label.c_str(), measured, anchor, ratio, r.target,
                 ratio > r.target ? "  missed" : "");
   }
+
+  RunPeerComparison(peerRounds);
 
   // An open port monitoring all ten events on a quiet line.
   PseudoTerminal pty;

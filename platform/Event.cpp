@@ -12,7 +12,7 @@ std::mutex& Event::Lock() {
 }
 
 void Event::SetLocked() {
-  signalled_ = true;
+  signalled_.store(true, std::memory_order_release);
   for (Waiter* waiter : waiters_) {
     if (waiter->wakeFd >= 0)
       SignalWakeFd(waiter->wakeFd);
@@ -28,17 +28,16 @@ void Event::Set() {
 
 void Event::Reset() {
   std::lock_guard lock(Lock());
-  signalled_ = false;
+  signalled_.store(false, std::memory_order_relaxed);
 }
 
 bool Event::IsSet() const {
-  std::lock_guard lock(Lock());
-  return signalled_;
+  return signalled_.load(std::memory_order_acquire);
 }
 
 bool Event::TryTake() {
-  if (!signalled_) return false;
-  if (!manualReset_) signalled_ = false;
+  if (!signalled_.load(std::memory_order_relaxed)) return false;
+  if (!manualReset_) signalled_.store(false, std::memory_order_relaxed);
   return true;
 }
 
@@ -51,6 +50,9 @@ DWORD Event::Wait(const std::shared_ptr<Event>* first, std::size_t count, bool w
     std::size_t size() const { return static_cast<std::size_t>(e - b); }
     const std::shared_ptr<Event>& operator[](std::size_t i) const { return b[i]; }
   } events{first, first + count};
+  // The most common wait of all, for a transfer that finished at once, takes no lock.
+  if (count == 1 && first[0]->manualReset_ && first[0]->signalled_.load(std::memory_order_acquire))
+    return WAIT_OBJECT_0;
   using Clock = std::chrono::steady_clock;
   // Only a limited wait that has to block needs the clock.
   const bool limited = milliseconds != 0 && milliseconds != INFINITE;
@@ -59,7 +61,7 @@ DWORD Event::Wait(const std::shared_ptr<Event>* first, std::size_t count, bool w
   // The result once the wait is satisfied, with the events it takes taken.
   auto satisfied = [&]() -> std::optional<DWORD> {
     if (waitAll) {
-      if (!std::all_of(events.begin(), events.end(), [](const auto& e) { return e->signalled_; })) return std::nullopt;
+      if (!std::all_of(events.begin(), events.end(), [](const auto& e) { return e->signalled_.load(std::memory_order_relaxed); })) return std::nullopt;
       for (const auto& event : events) event->TryTake();
       return WAIT_OBJECT_0;
     }

@@ -7,6 +7,7 @@
 // what it is waiting for.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -44,7 +45,7 @@ class Event final : public KernelObject {
   static std::mutex& Lock();
   // Set and Reset for a caller that holds Lock().
   void SetLocked();
-  void ResetLocked() { signalled_ = false; }
+  void ResetLocked() { signalled_.store(false, std::memory_order_relaxed); }
   // For a caller that holds Lock(): the device that will signal this event, or none.
   void SetServerLocked(std::weak_ptr<EventServer> server) { server_ = std::move(server); }
 
@@ -56,7 +57,9 @@ class Event final : public KernelObject {
   bool TryTake();  // with Lock() held
 
   const bool manualReset_;
-  bool signalled_;
+  // Written only under Lock(); a wait on one manual-reset event that is already signalled reads
+  // it without the lock (the store that set it releases what the completion stored before).
+  std::atomic<bool> signalled_;
   std::vector<Waiter*> waiters_;
   std::weak_ptr<EventServer> server_;
 };

@@ -33,10 +33,19 @@ DWORD SetModemLine(int fd, int line, bool on, bool pseudoTerminal) {
   return IoErrorFromErrno(errno);
 }
 
-DWORD EnableRtsToggle(int fd, bool pseudoTerminal) {
+// RTS_CONTROL_TOGGLE is the driver's RS-485 mode: RTS raised while sending. The mode the device
+// had before is kept, to be given back.
+DWORD EnableRtsToggle(int fd, bool pseudoTerminal, LineState& state) {
+  if (pseudoTerminal) return ERROR_SUCCESS;
+  if (!state.rs485Before) {
+    struct serial_rs485 before {};
+    if (TtyIoctl(fd, TIOCGRS485, &before) != 0) before = {};
+    state.rs485Before = LineState::Rs485{before.flags, before.delay_rts_before_send, before.delay_rts_after_send};
+  }
   struct serial_rs485 rs485 {};
   rs485.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
-  if (TtyIoctl(fd, TIOCSRS485, &rs485) == 0 || pseudoTerminal) return ERROR_SUCCESS;
+  if (TtyIoctl(fd, TIOCSRS485, &rs485) == 0) return ERROR_SUCCESS;
+  state.rs485Before.reset();
   return ERROR_NOT_SUPPORTED;
 }
 
@@ -48,7 +57,7 @@ bool CloseEnough(speed_t got, DWORD wanted) {
 
 }  // namespace
 
-DWORD ApplyLineSettings(int fd, const DCB& dcb, bool pseudoTerminal) {
+DWORD ApplyLineSettings(int fd, const DCB& dcb, bool pseudoTerminal, LineState& state) {
   if (!IsValidFraming(dcb)) return ERROR_INVALID_PARAMETER;
   const DWORD dtr = DcbDtrControl(dcb);
   const DWORD rts = DcbRtsControl(dcb);
@@ -56,24 +65,41 @@ DWORD ApplyLineSettings(int fd, const DCB& dcb, bool pseudoTerminal) {
       (dcb.Flags & DCB_fOutxDsrFlow) || (dcb.Flags & DCB_fDsrSensitivity) || dtr == DTR_CONTROL_HANDSHAKE;
   if (unsupportedFlow && !pseudoTerminal) return ERROR_NOT_SUPPORTED;
 
-  struct termios2 current {};
-  if (TtyIoctl(fd, TCGETS2, &current) != 0) return IoErrorFromErrno(errno);
-  struct termios2 tio = TermiosForDcb(dcb, current);
+  struct termios2 before {};
+  if (TtyIoctl(fd, TCGETS2, &before) != 0) return IoErrorFromErrno(errno);
+  struct termios2 tio = TermiosForDcb(dcb, before);
   if (TtyIoctl(fd, TCSETS2, &tio) != 0) return errno == EINVAL ? ERROR_INVALID_PARAMETER : IoErrorFromErrno(errno);
+  // What the device refuses leaves it as it was, whatever part of the request it did take.
+  auto refuse = [&](DWORD error) {
+    TtyIoctl(fd, TCSETS2, &before);
+    return error;
+  };
 
   struct termios2 taken {};
   if (TtyIoctl(fd, TCGETS2, &taken) != 0) return IoErrorFromErrno(errno);
   const bool framingTaken = (taken.c_cflag & FramingFlags) == (tio.c_cflag & FramingFlags);
   if (!pseudoTerminal && (!framingTaken || !CloseEnough(taken.c_ospeed, dcb.BaudRate)))
-    return ERROR_INVALID_PARAMETER;
+    return refuse(ERROR_INVALID_PARAMETER);
 
   if (rts == RTS_CONTROL_TOGGLE) {
-    if (DWORD error = EnableRtsToggle(fd, pseudoTerminal); error != ERROR_SUCCESS) return error;
-  } else if (rts != RTS_CONTROL_HANDSHAKE) {
-    if (DWORD error = SetModemLine(fd, TIOCM_RTS, rts == RTS_CONTROL_ENABLE, pseudoTerminal); error != ERROR_SUCCESS)
-      return error;
+    if (DWORD error = EnableRtsToggle(fd, pseudoTerminal, state); error != ERROR_SUCCESS) return refuse(error);
+  } else {
+    ReleaseLineSettings(fd, state);  // RTS is the port's own line again
+    if (rts != RTS_CONTROL_HANDSHAKE)
+      if (DWORD error = SetModemLine(fd, TIOCM_RTS, rts == RTS_CONTROL_ENABLE, pseudoTerminal); error != ERROR_SUCCESS)
+        return error;
   }
   return SetModemLine(fd, TIOCM_DTR, dtr != DTR_CONTROL_DISABLE, pseudoTerminal);
+}
+
+void ReleaseLineSettings(int fd, LineState& state) {
+  if (!state.rs485Before) return;
+  struct serial_rs485 before {};
+  before.flags = state.rs485Before->flags;
+  before.delay_rts_before_send = state.rs485Before->delayBeforeSend;
+  before.delay_rts_after_send = state.rs485Before->delayAfterSend;
+  TtyIoctl(fd, TIOCSRS485, &before);
+  state.rs485Before.reset();
 }
 
 DWORD ReadLineSpeed(int fd) {

@@ -6,7 +6,6 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -26,13 +25,6 @@ namespace {
 
 // SetupComm may not ask for more than this; a negative size arrives here as a huge one.
 constexpr DWORD MaximumQueueSize = 64u << 20;
-
-bool IsPseudoTerminal(int fd) {
-  struct stat st {};
-  if (fstat(fd, &st) != 0) return false;
-  const unsigned dev = major(st.st_rdev);
-  return (dev >= 136 && dev <= 143) || dev == 3;  // Unix98 and BSD pty slaves
-}
 
 }  // namespace
 
@@ -90,17 +82,37 @@ void SerialDevice::Close() {
     FailAllWritesLocked(ERROR_OPERATION_ABORTED);
     CompleteWaitLocked(ERROR_OPERATION_ABORTED);
   }
-  StopModemWatcher();
+  StopHelpers();
   WakeDriver();
   if (driver_.joinable()) driver_.join();
   {
     // A thread serving the device from its wait must be out of poll() before the tty goes.
     std::unique_lock lock(mutex_);
-    borrowerLeft_.wait(lock, [this] { return borrowers_ == 0; });
+    borrowerLeft_.wait(lock, [this] { return borrowers_ == 0 && !directWrite_; });
+    readerDone_.wait(lock, [this] { return !reading_; });
   }
+  LetOutputLeave();
+  ReleaseLineSettings(fd_, line_);
   TtyIoctl(fd_, TIOCNXCL, nullptr);
   close(fd_);
   close(wakeFd_);
+}
+
+void SerialDevice::LetOutputLeave() {
+  int queued = 0;
+  if (pseudoTerminal_ || lineFailure_ != ERROR_SUCCESS || TtyIoctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0)
+    return;
+  // Ten bits a character, twice over, and a little for the adapter's own buffer.
+  const auto wireTime = [&] {
+    return std::chrono::microseconds(std::uint64_t{20'000'000} * static_cast<unsigned>(queued) /
+                                     std::max<DWORD>(ReadLineSpeed(fd_), 50));
+  };
+  const auto deadline = Clock::now() + wireTime() + std::chrono::milliseconds(100);
+  while (queued > 0 && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::min<Clock::duration>(wireTime(), std::chrono::milliseconds(20)));
+    if (TtyIoctl(fd_, TIOCOUTQ, &queued) != 0) return;
+  }
+  if (queued > 0) TtyIoctl(fd_, TCFLSH, reinterpret_cast<void*>(static_cast<unsigned long>(TCOFLUSH)));
 }
 
 bool SerialDevice::DriverThreadStarted() const {
@@ -119,13 +131,12 @@ DWORD SerialDevice::SetupComm(DWORD inQueue, DWORD outQueue) {
 DWORD SerialDevice::SetCommState(const DCB& dcb) {
   std::lock_guard lock(mutex_);
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
-  const DWORD error = ApplyLineSettings(fd_, dcb, pseudoTerminal_);
+  const DWORD error = ApplyLineSettings(fd_, dcb, pseudoTerminal_, line_);
   if (error != ERROR_SUCCESS) return error;
   discardNull_ = (dcb.Flags & DCB_fNull) != 0;
   replaceErrors_ = (dcb.Flags & DCB_fParity) && (dcb.Flags & DCB_fErrorChar);
   errorChar_ = static_cast<std::uint8_t>(dcb.ErrorChar);
   eventChar_ = static_cast<std::uint8_t>(dcb.EvtChar);
-  baudRate_ = dcb.BaudRate;
   return ERROR_SUCCESS;
 }
 
@@ -139,8 +150,10 @@ DWORD SerialDevice::SetCommTimeouts(const COMMTIMEOUTS& timeouts) {
 DWORD SerialDevice::Purge(DWORD flags) {
   if (flags == 0 || (flags & ~(PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR)) != 0)
     return ERROR_INVALID_PARAMETER;
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   if (flags & PURGE_TXABORT) FailAllWritesLocked(ERROR_OPERATION_ABORTED);
+  // Bytes a reader has taken from the tty but not yet queued are not left to arrive after it.
+  if (flags & PURGE_RXCLEAR) readerDone_.wait(lock, [this] { return !reading_; });
   // Nothing here reads, so there is no read to abort. Clearing a line that has gone has
   // nothing left to clear, so a hung-up device purges successfully and can still be closed.
   // A finished write has handed its bytes to the tty, which sends them on: they count as sent,
@@ -156,11 +169,12 @@ DWORD SerialDevice::Purge(DWORD flags) {
 }
 
 DWORD SerialDevice::ClearError(DWORD* errors, COMSTAT* stat) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  if (closed_) return ERROR_INVALID_HANDLE;
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
-  PullInputLocked();
+  PullInput(lock);
   if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
-  CheckCountersLocked();
+  RaiseLocked(CheckCountersLocked());
   if (errors) *errors = errors_;
   errors_ = 0;
   if (stat) {
@@ -194,7 +208,7 @@ std::optional<SerialDevice::Clock::time_point> SerialDevice::DeadlineFor(DWORD s
 
 DWORD SerialDevice::Write(const void* data, DWORD size, OVERLAPPED* overlapped, std::shared_ptr<Event> event,
                           DWORD* written) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   if (written) *written = 0;
   // A write that ends here is completed in one step; only one that has to wait is marked
   // running first (its event reset) before it is queued.
@@ -209,32 +223,48 @@ DWORD SerialDevice::Write(const void* data, DWORD size, OVERLAPPED* overlapped, 
 
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   DWORD sent = 0;
-  if (writes_.empty()) {
+  const bool first = writes_.empty() && !directWrite_;
+  if (first) {
     // The common case: the tty takes the whole string at once and nothing else is involved.
+    // The lock is let go for the system call, so that the thread waiting for comm events is
+    // not held up behind it; writes that come meanwhile queue behind this one.
+    directWrite_ = true;
+    lock.unlock();
     ssize_t n;
     do n = ::write(fd_, bytes, size);
     while (n < 0 && errno == EINTR);
-    if (n < 0 && errno != EAGAIN) {
-      const DWORD error = IoErrorFromErrno(errno);
-      if (errno == EIO) HangUpLocked(error);
+    const int failure = n < 0 ? errno : 0;
+    lock.lock();
+    directWrite_ = false;
+    if (closed_) borrowerLeft_.notify_all();  // the closing handle waits for the system call to be over
+    if (!writes_.empty()) WakeDriver();  // they were held back until now
+    if (n < 0 && failure != EAGAIN) {
+      const DWORD error = IoErrorFromErrno(failure);
+      if (failure == EIO) HangUpLocked(error);
+      ArmHeadLocked();
       return finish(error, 0);
     }
     if (n > 0) sent = static_cast<DWORD>(n);
     if (sent == size) {
       finish(ERROR_SUCCESS, size);
-      OutputFinishedLocked();
+      ArmHeadLocked();
+      if (writes_.empty()) OutputFinishedLocked();
       return ERROR_SUCCESS;
     }
+    if (closed_) return finish(ERROR_OPERATION_ABORTED, sent);
   }
-  std::optional<Clock::time_point> deadline;
-  if (writes_.empty()) deadline = DeadlineFor(size);
+  // The rest waits its turn; a write cut short above goes before those that came meanwhile.
   BeginOverlapped(overlapped, event.get());
-  writes_.push_back({std::string(reinterpret_cast<const char*>(bytes), size), size, sent, overlapped, std::move(event),
-                     deadline});
+  PendingWrite pending{std::string(reinterpret_cast<const char*>(bytes), size), size, sent, overlapped,
+                       std::move(event), std::nullopt};
+  if (first) {
+    writes_.push_front(std::move(pending));
+    ArmHeadLocked();
+  } else {
+    writes_.push_back(std::move(pending));
+  }
   if (DWORD error = StartDriverLocked(); error != ERROR_SUCCESS) {
-    PendingWrite failed = writes_.back();
-    writes_.pop_back();
-    CompleteOverlapped(failed.overlapped, failed.event.get(), error, failed.sent);
+    FailAllWritesLocked(error);
     return error;
   }
   WakeDriver();
@@ -257,11 +287,8 @@ void SerialDevice::WakeDriver() const {
 }
 
 int SerialDevice::PollTimeoutLocked() const {
-  std::optional<Clock::time_point> next = drainCheck_;
-  if (!writes_.empty() && writes_.front().deadline && (!next || *writes_.front().deadline < *next))
-    next = writes_.front().deadline;
-  if (!next) return -1;
-  const auto left = *next - Clock::now();
+  if (writes_.empty() || !writes_.front().deadline) return -1;
+  const auto left = *writes_.front().deadline - Clock::now();
   if (left <= Clock::duration::zero()) return 0;
   // Rounded up, so the wake comes after the deadline, not just before it.
   return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
@@ -309,41 +336,50 @@ bool SerialDevice::ServeRound(int wakeFd, int limit) {
     if (stopping_) return false;
     if (lineFailure_ == ERROR_SUCCESS) {
       fds[1].fd = fd_;
-      fds[1].events = static_cast<short>(POLLIN | (writes_.empty() ? 0 : POLLOUT));
+      fds[1].events = static_cast<short>(POLLIN | (writes_.empty() || directWrite_ ? 0 : POLLOUT));
     }
     timeout = PollTimeoutLocked();
     if (limit >= 0 && (timeout < 0 || limit < timeout)) timeout = limit;
   }
   if (poll(fds, 2, timeout) < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category());
   if (fds[0].revents & POLLIN) DrainWakeFd(wakeFd);
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   if (stopping_) return false;
   if (fds[1].revents & POLLNVAL)
     HangUpLocked(ERROR_INVALID_HANDLE);
   else if (fds[1].revents & (POLLIN | POLLHUP | POLLERR))
-    PullInputLocked();  // a hang-up shows itself as the end of the input
+    PullInput(lock);  // a hang-up shows itself as the end of the input
   PumpWritesLocked();
-  CheckDrainedLocked();
   return true;
 }
 
-void SerialDevice::PullInputLocked() {
+void SerialDevice::PullInput(std::unique_lock<std::mutex>& lock) {
+  // One reader at a time, so that bytes are queued in the order they came; the lock is let go
+  // for the system call, so that a writer is not held up behind it.
+  readerDone_.wait(lock, [this] { return !reading_; });
+  reading_ = true;
   std::uint8_t buffer[4096];
-  while (lineFailure_ == ERROR_SUCCESS) {
+  while (lineFailure_ == ERROR_SUCCESS && !stopping_) {
+    lock.unlock();
     const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+    const int failure = n < 0 ? errno : 0;
+    lock.lock();
     if (n > 0) {
-      StoreReceivedLocked(buffer, static_cast<std::size_t>(n));
-      CheckCountersLocked();
+      // The errors the driver counted come with the bytes they came in, as one event.
+      const DWORD events = StoreReceivedLocked(buffer, static_cast<std::size_t>(n));
+      RaiseLocked(events | CheckCountersLocked());
       continue;
     }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno == EAGAIN) return;
+    if (failure == EINTR) continue;
+    if (failure == EAGAIN) break;
     // End of input on a tty means the other side has hung up (the adapter was unplugged).
-    HangUpLocked(n == 0 ? ERROR_GEN_FAILURE : IoErrorFromErrno(errno));
+    HangUpLocked(n == 0 ? ERROR_GEN_FAILURE : IoErrorFromErrno(failure));
   }
+  reading_ = false;
+  readerDone_.notify_all();
 }
 
-void SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t size) {
+DWORD SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t size) {
   DWORD events = 0;
   auto store = [&](std::uint8_t b) {
     if (input_.size() >= inputCapacity_) {
@@ -376,10 +412,12 @@ void SerialDevice::StoreReceivedLocked(const std::uint8_t* data, std::size_t siz
   const bool above80 = input_.size() * 5 >= inputCapacity_ * 4;
   if (above80 && !above80_) events |= EV_RX80FULL;
   above80_ = above80;
-  RaiseLocked(events);
+  return events;
 }
 
 void SerialDevice::PumpWritesLocked() {
+  // The queue waits for a write in progress outside the lock; it wakes the driver when done.
+  if (directWrite_) return;
   while (!writes_.empty()) {
     PendingWrite& head = writes_.front();
     if (lineFailure_ != ERROR_SUCCESS) {
@@ -417,6 +455,10 @@ void SerialDevice::CompleteHeadLocked(DWORD error) {
   PendingWrite done = std::move(writes_.front());
   writes_.pop_front();
   CompleteOverlapped(done.overlapped, done.event.get(), error, done.sent);
+  ArmHeadLocked();
+}
+
+void SerialDevice::ArmHeadLocked() {
   if (!writes_.empty() && !writes_.front().deadline) writes_.front().deadline = DeadlineFor(writes_.front().size);
 }
 
@@ -429,7 +471,13 @@ void SerialDevice::FailAllWritesLocked(DWORD error) {
 }
 
 void SerialDevice::HangUpLocked(DWORD error) {
-  if (lineFailure_ == ERROR_SUCCESS) lineFailure_ = error;
+  if (lineFailure_ == ERROR_SUCCESS) {
+    lineFailure_ = error;
+    // Nothing is left to wait for on a line that has gone, and a wait still blocked in the
+    // kernel would hold up the removal of a PCI card.
+    if (modemWatcher_) modemWatcher_->RequestStop();
+    if (drainWaiter_) drainWaiter_->RequestStop();
+  }
   FailAllWritesLocked(lineFailure_);
   CompleteWaitLocked(lineFailure_);
 }
@@ -454,17 +502,16 @@ void SerialDevice::RaiseLocked(DWORD events) {
   CompleteWaitLocked(ERROR_SUCCESS);
 }
 
-void SerialDevice::CheckCountersLocked() {
+DWORD SerialDevice::CheckCountersLocked() {
   LineCounters now;
-  if (!countersSupported_ || !ReadLineCounters(fd_, now)) return;
+  if (!countersSupported_ || !ReadLineCounters(fd_, now)) return 0;
   const DWORD flags = ErrorFlagsBetween(counters_, now);
   counters_ = now;
   errors_ |= flags;
-  RaiseLocked(((flags & (CE_FRAME | CE_OVERRUN | CE_RXPARITY)) ? EV_ERR : 0) | ((flags & CE_BREAK) ? EV_BREAK : 0));
+  return ((flags & (CE_FRAME | CE_OVERRUN | CE_RXPARITY)) ? EV_ERR : 0) | ((flags & CE_BREAK) ? EV_BREAK : 0);
 }
 
 void SerialDevice::OutputFinishedLocked() {
-  drainCheck_.reset();
   if (!writes_.empty() || !(eventMask_ & EV_TXEMPTY)) return;
   // A pseudo-terminal's output queue always reads empty; only a real line needs asking.
   int queued = 0;
@@ -472,16 +519,18 @@ void SerialDevice::OutputFinishedLocked() {
     RaiseLocked(EV_TXEMPTY);
     return;
   }
-  // The tty still holds bytes for the wire: look again about when they will have left
-  // (ten bits a character), and only until they have.
-  const auto wire = std::chrono::microseconds(std::uint64_t{10'000'000} * static_cast<unsigned>(queued) /
-                                              std::max<DWORD>(baudRate_, 1));
-  drainCheck_ = Clock::now() + wire + std::chrono::milliseconds(1);
-  if (StartDriverLocked() == ERROR_SUCCESS) WakeDriver();
+  // The tty still holds bytes for the wire: the kernel says when they have left.
+  try {
+    if (!drainWaiter_) drainWaiter_ = std::make_unique<OutputDrainWaiter>(fd_, [this] { OutputDrained(); });
+    drainWaiter_->Request();
+  } catch (const std::system_error&) {
+    RaiseLocked(EV_TXEMPTY);  // without a thread to wait with, the write's end has to do
+  }
 }
 
-void SerialDevice::CheckDrainedLocked() {
-  if (drainCheck_ && Clock::now() >= *drainCheck_) OutputFinishedLocked();
+void SerialDevice::OutputDrained() {
+  std::lock_guard lock(mutex_);
+  if (!stopping_ && lineFailure_ == ERROR_SUCCESS) OutputFinishedLocked();
 }
 
 DWORD SerialDevice::SetCommMask(DWORD mask) {
@@ -520,17 +569,16 @@ DWORD SerialDevice::SetCommMask(DWORD mask) {
 }
 
 DWORD SerialDevice::WaitCommEvent(DWORD* mask, OVERLAPPED* overlapped, std::shared_ptr<Event> event) {
-  std::lock_guard lock(mutex_);
-  if (closed_) return ERROR_INVALID_HANDLE;
-  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
-  if (eventMask_ == 0 || wait_) return ERROR_INVALID_PARAMETER;
-  if (history_ & eventMask_) {
+  std::unique_lock lock(mutex_);
+  if (!closed_ && lineFailure_ == ERROR_SUCCESS && (history_ & eventMask_)) {
     // This wait completes at once, without serving the device; what the tty received
     // meanwhile belongs in the same batch. Otherwise a line kept busy by writes (each records an
     // output-empty event) would never report the bytes it receives.
-    PullInputLocked();
-    if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+    PullInput(lock);
   }
+  if (closed_) return ERROR_INVALID_HANDLE;
+  if (lineFailure_ != ERROR_SUCCESS) return lineFailure_;
+  if (eventMask_ == 0 || wait_) return ERROR_INVALID_PARAMETER;
   BeginOverlapped(overlapped, event.get());
   *mask = 0;
   if (const DWORD seen = history_ & eventMask_) {
@@ -549,11 +597,13 @@ DWORD SerialDevice::WaitCommEvent(DWORD* mask, OVERLAPPED* overlapped, std::shar
   return ERROR_IO_PENDING;
 }
 
-void SerialDevice::StopModemWatcher() {
+void SerialDevice::StopHelpers() {
   std::unique_ptr<ModemWatcher> watcher;
+  std::unique_ptr<OutputDrainWaiter> drainWaiter;
   {
     std::lock_guard lock(mutex_);
     watcher = std::move(modemWatcher_);
+    drainWaiter = std::move(drainWaiter_);
   }
 }
 

@@ -3,12 +3,14 @@
 // them by the write time-outs, keeps the line-error state that ClearCommError reads, and
 // reports the comm events of SetCommMask to WaitCommEvent.
 //
-// Writes that the tty takes at once complete in the caller's thread. The thread that waits
-// for a comm event serves the device from inside its wait: it sleeps in poll() on the tty until
-// input arrives, the mask changes or the wait is ended. Only a write that has to wait (or,
-// on a real UART, output still draining) starts the device's own driver thread, which sleeps in
-// poll() the same way. Neither wakes on a timer while the line is quiet. Modem-line changes come from a ModemWatcher where the device
-// has modem lines.
+// Threads. Writes that the tty takes at once complete in the caller's thread. The thread that
+// waits for a comm event serves the device from inside its wait: it sleeps in poll() on the tty
+// until input arrives, the mask changes or the wait is ended. Only a write that has to wait
+// starts the device's own driver thread, which sleeps in poll() the same way. On a real line, a
+// ModemWatcher thread waits in the kernel for the modem lines (where the mask asks for them and
+// the driver can), and an OutputDrainWaiter thread for the output to leave the tty (where the
+// mask asks for EV_TXEMPTY). None of them wakes on a timer while the line is quiet. Every field
+// below mutex_ is guarded by it; the helper threads report under it.
 #pragma once
 
 #include <atomic>
@@ -22,7 +24,9 @@
 #include <thread>
 
 #include "platform/Event.h"
+#include "platform/posix/LineSettings.h"
 #include "platform/posix/ModemWatcher.h"
+#include "platform/posix/OutputDrainWaiter.h"
 #include "platform/posix/ReceiveDecoder.h"
 #include "platform/posix/TtyIoctls.h"
 
@@ -88,20 +92,32 @@ class SerialDevice final : public KernelObject, public EventServer, public std::
   DWORD StartDriverLocked();
   void WakeDriver() const;
   int PollTimeoutLocked() const;
-  void PullInputLocked();
-  void StoreReceivedLocked(const std::uint8_t* data, std::size_t size);
+  // Reads what the tty has received into the input queue; called and returns with the lock
+  // held, which it lets go for each read.
+  void PullInput(std::unique_lock<std::mutex>& lock);
+  // Queues received bytes; returns the events they raise.
+  DWORD StoreReceivedLocked(const std::uint8_t* data, std::size_t size);
   void PumpWritesLocked();
   void CompleteHeadLocked(DWORD error);
+  // The write at the head of the queue starts its time-out when it gets there.
+  void ArmHeadLocked();
   void FailAllWritesLocked(DWORD error);
   void HangUpLocked(DWORD error);
   std::optional<Clock::time_point> DeadlineFor(DWORD size) const;
   // Records events for WaitCommEvent: those in the mask complete a waiting one or wait for
   // the next.
   void RaiseLocked(DWORD events);
-  void CheckCountersLocked();
+  // Takes in the line errors the driver counted since the last look; returns their events.
+  DWORD CheckCountersLocked();
   void OutputFinishedLocked();
-  void CheckDrainedLocked();
-  void StopModemWatcher();
+  // The drain waiter's report that the tty has sent everything.
+  void OutputDrained();
+  // Stops the helper threads; outside the lock they report under.
+  void StopHelpers();
+  // Before the handle closes: what finished writes handed to the tty goes out in about the
+  // time the wire takes; output that flow control holds beyond that is dropped, as the Windows
+  // driver drops it, instead of holding up the close for the kernel's own 30 s.
+  void LetOutputLeave();
 
   const int fd_;
   const int wakeFd_;
@@ -114,6 +130,12 @@ class SerialDevice final : public KernelObject, public EventServer, public std::
   DWORD lineFailure_ = ERROR_SUCCESS;  // once the line has gone, every call reports this
   COMMTIMEOUTS timeouts_{};
   std::deque<PendingWrite> writes_;
+  // A caller's write(2) is under way outside the lock: the queue must not overtake it, and
+  // the descriptor must not close under it.
+  bool directWrite_ = false;
+  // A thread is reading the tty outside the lock; others wait for it to finish.
+  bool reading_ = false;
+  std::condition_variable readerDone_;
   std::deque<std::uint8_t> input_;
   std::size_t inputCapacity_ = 4096;
   DWORD errors_ = 0;
@@ -128,10 +150,9 @@ class SerialDevice final : public KernelObject, public EventServer, public std::
   std::optional<PendingWait> wait_;
   std::uint8_t eventChar_ = 0;
   bool above80_ = false;
-  DWORD baudRate_ = 9600;
-  // While bytes handed to the tty still wait to leave, the time to look again.
-  std::optional<Clock::time_point> drainCheck_;
+  LineState line_;  // what SetCommState left in the device, for undoing and for closing
   std::unique_ptr<ModemWatcher> modemWatcher_;
+  std::unique_ptr<OutputDrainWaiter> drainWaiter_;
   // The thread serving the device from its wait, if one does, and how to wake it.
   int borrowers_ = 0;
   std::atomic<int> borrowerWakeFd_{-1};

@@ -11,10 +11,12 @@
 
 namespace platform::posix {
 
+bool ReadModemLines(int fd, int& lines) { return TtyIoctl(fd, TIOCMGET, &lines) == 0; }
+
 DWORD ReadModemStatus(int fd, DWORD& status) {
   status = 0;
   int lines = 0;
-  if (TtyIoctl(fd, TIOCMGET, &lines) != 0) {
+  if (!ReadModemLines(fd, lines)) {
     if (errno == ENOTTY || errno == EINVAL) return ERROR_SUCCESS;
     return IoErrorFromErrno(errno);
   }
@@ -63,9 +65,19 @@ DWORD ModemEventsBetween(const LineCounters& before, const LineCounters& after) 
   return events;
 }
 
+DWORD ModemEventsBetweenLines(int before, int after) {
+  const int moved = before ^ after;
+  DWORD events = 0;
+  if (moved & TIOCM_CTS) events |= EV_CTS;
+  if (moved & TIOCM_DSR) events |= EV_DSR;
+  if (moved & TIOCM_CAR) events |= EV_RLSD;
+  if (moved & TIOCM_RNG) events |= EV_RING;
+  return events;
+}
+
 bool HasModemLines(int fd) {
   int lines = 0;
-  return TtyIoctl(fd, TIOCMGET, &lines) == 0;
+  return ReadModemLines(fd, lines);
 }
 
 int WaitForModemChange(int fd) {

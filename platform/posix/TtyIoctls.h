@@ -11,6 +11,8 @@ namespace platform::posix {
 DWORD ReadModemStatus(int fd, DWORD& status);
 // The MS_* bits of the kernel's TIOCM_* lines.
 DWORD ModemStatusFromLines(int lines);
+// The kernel's TIOCM_* lines; false when the device has none or has gone.
+bool ReadModemLines(int fd, int& lines);
 
 // What the driver counts on a real line: modem-line changes and line errors.
 struct LineCounters {
@@ -24,6 +26,8 @@ bool ReadLineCounters(int fd, LineCounters& counters);
 DWORD ErrorFlagsBetween(const LineCounters& before, const LineCounters& after);
 // The EV_CTS, EV_DSR, EV_RLSD and EV_RING bits for the line changes since `before`.
 DWORD ModemEventsBetween(const LineCounters& before, const LineCounters& after);
+// The same for two readings of the TIOCM_* lines, for drivers that keep no counters.
+DWORD ModemEventsBetweenLines(int before, int after);
 
 // True when the device has modem lines whose changes can be waited for.
 bool HasModemLines(int fd);

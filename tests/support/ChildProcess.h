@@ -2,10 +2,13 @@
 // the background until the test is done with them.
 #pragma once
 
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -57,28 +60,66 @@ inline ProgramOutcome RunProgram(const std::string& program, const std::vector<s
 }
 
 // A program running in the background; asked to stop (SIGTERM) and waited for at the end.
+// Its standard output may be captured, to be read while it runs.
 class BackgroundProgram {
  public:
-  BackgroundProgram(const std::string& program, const std::vector<std::string>& args) {
+  enum class Output { Inherited, Captured };
+
+  BackgroundProgram(const std::string& program, const std::vector<std::string>& args,
+                    Output output = Output::Inherited) {
+    int pipeEnds[2] = {-1, -1};
+    if (output == Output::Captured && pipe2(pipeEnds, O_CLOEXEC) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
+      if (pipeEnds[1] >= 0) dup2(pipeEnds[1], 1);
       execv(program.c_str(), ArgumentVector(program, args).data());
       _exit(127);
     }
+    if (pipeEnds[1] >= 0) close(pipeEnds[1]);
+    out_ = pipeEnds[0];
   }
-  ~BackgroundProgram() { Stop(); }
+  ~BackgroundProgram() {
+    Stop();
+    if (out_ >= 0) close(out_);
+  }
   BackgroundProgram(const BackgroundProgram&) = delete;
   BackgroundProgram& operator=(const BackgroundProgram&) = delete;
 
-  int Stop() {
+  // What the program has printed, read until `text` is in it, the program ends its output, or
+  // the time is up.
+  std::string OutputUntil(const std::string& text, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (out_ >= 0 && printed_.find(text) == std::string::npos) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+      pollfd pfd{out_, POLLIN, 0};
+      if (left <= 0 || poll(&pfd, 1, static_cast<int>(left)) <= 0) break;
+      char buffer[4096];
+      const ssize_t n = read(out_, buffer, sizeof buffer);
+      if (n <= 0) break;
+      printed_.append(buffer, static_cast<std::size_t>(n));
+    }
+    return printed_;
+  }
+
+  void Signal(int signal) {
+    if (pid_ > 0) kill(pid_, signal);
+  }
+  // Waits for the program to end by itself; its exit status, or -1.
+  int Wait() {
     if (pid_ <= 0) return status_;
-    kill(pid_, SIGTERM);
     status_ = ExitStatus(pid_);
     pid_ = -1;
     return status_;
+  }
+  int Stop() {
+    Signal(SIGTERM);
+    return Wait();
   }
 
  private:
   pid_t pid_ = -1;
   int status_ = -1;
+  int out_ = -1;
+  std::string printed_;
 };

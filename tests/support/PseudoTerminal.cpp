@@ -6,8 +6,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <stdexcept>
+
+#include "tools/lcdemu/HexBytes.h"
 
 PseudoTerminal::PseudoTerminal() {
   master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -30,15 +31,19 @@ void PseudoTerminal::CloseMaster() {
 }
 
 std::string PseudoTerminal::Read(std::size_t count, std::chrono::milliseconds limit) {
+  return ReadFrom(master_, count, limit);
+}
+
+std::string ReadFrom(int fd, std::size_t count, std::chrono::milliseconds limit) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + limit;
   std::string got;
   while (got.size() < count) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    pollfd pfd{master_, POLLIN, 0};
+    pollfd pfd{fd, POLLIN, 0};
     if (left <= 0 || poll(&pfd, 1, static_cast<int>(left)) <= 0) break;
     char buffer[4096];
-    const ssize_t n = read(master_, buffer, std::min(sizeof buffer, count - got.size()));
+    const ssize_t n = read(fd, buffer, std::min(sizeof buffer, count - got.size()));
     if (n <= 0) break;
     got.append(buffer, static_cast<std::size_t>(n));
   }
@@ -63,13 +68,4 @@ void PseudoTerminal::Write(const std::string& bytes) {
     throw std::runtime_error("write to pseudo-terminal master failed");
 }
 
-std::string Hex(const std::string& bytes) {
-  std::string out;
-  for (unsigned char b : bytes) {
-    char hex[4];
-    std::snprintf(hex, sizeof hex, "%02X ", b);
-    out += hex;
-  }
-  if (!out.empty()) out.pop_back();
-  return out;
-}
+std::string Hex(const std::string& bytes) { return HexBytes(bytes); }

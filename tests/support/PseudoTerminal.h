@@ -32,5 +32,7 @@ class PseudoTerminal {
   std::string devicePath_;
 };
 
+// Reads exactly `count` bytes from `fd`, or what came within the time limit.
+std::string ReadFrom(int fd, std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(2));
 // Bytes as "FE C0 0C", for readable comparisons.
 std::string Hex(const std::string& bytes);

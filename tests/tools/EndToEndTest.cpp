@@ -13,6 +13,7 @@
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TemporaryHome.h"
+#include "tests/tools/RunningEmulator.h"
 
 namespace {
 
@@ -21,33 +22,12 @@ namespace fs = std::filesystem;
 class EndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (int i = 0; i < 500 && !fs::is_symlink(link); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(fs::is_symlink(link)) << "lcdemu did not come up";
-    home.WriteSettings("[Quorvel.dll]\nPort=" + link.string() + "\nLines count=4\nCols count=20\nBaudrate=7\n");
+    ASSERT_TRUE(emulator.Up()) << "lcdemu did not come up";
+    home.WriteSettings("[Quorvel.dll]\nPort=" + emulator.Link().string() + "\nLines count=4\nCols count=20\nBaudrate=7\n");
   }
-  std::string Screen() const {
-    std::ifstream in(dump);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  std::string Row(int row) const {
-    std::istringstream lines(Screen());
-    std::string line;
-    for (int i = 0; i < row; ++i) std::getline(lines, line);
-    return line;
-  }
-  // The emulator shows what arrived a moment after the host has sent it, and a read may end in the
-  // middle of what one host call sent, so tests wait for the state they expect, not for a marker.
-  template <typename Condition>
-  static bool Eventually(Condition condition) {
-    for (int i = 0; i < 500; ++i) {
-      if (condition()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-  }
-  bool ScreenShows(const std::string& text) const {
-    return Eventually([&] { return Screen().find(text) != std::string::npos; });
-  }
+  std::string Screen() const { return emulator.Dump(); }
+  std::string Row(int row) const { return emulator.DumpLine(row); }
+  bool ScreenShows(const std::string& text) const { return emulator.DumpShows(text); }
   bool ScreenIsBlank() const {
     return Eventually([&] {
       for (int row = 1; row <= 4; ++row)
@@ -58,10 +38,7 @@ class EndToEndTest : public ::testing::Test {
   ProgramOutcome Host(const std::vector<std::string>& args) { return RunProgram(LCDHOST_PATH, args); }
 
   TemporaryHome home;
-  const fs::path link = home.Path() / "lcd";
-  const fs::path dump = home.Path() / "screen.txt";
-  BackgroundProgram emulator{LCDEMU_PATH, {"--link", link.string(), "--rows", "4", "--cols", "20", "--dump",
-                                           dump.string(), "--quiet"}};
+  RunningEmulator emulator{home.Path(), {"--rows", "4", "--cols", "20"}};
 };
 
 TEST_F(EndToEndTest, TextArrivesWhereTheHostPutIt) {
@@ -117,6 +94,25 @@ TEST_F(EndToEndTest, ConfigureChangesRowsAndColumnsAndRestartsTheDisplay) {
   EXPECT_NE(shown.find("2 x 16"), std::string::npos) << "the control took the new counts";
   EXPECT_NE(home.ReadSettings()->find("Lines count=2\nCols count=16\n"), std::string::npos);
   EXPECT_TRUE(ScreenShows("start-ups 2")) << "the display was started again after the dialog";
+}
+
+// Keys pressed on the display travel back through the port's receive path: the event thread
+// sees them arrive (EV_RXCHAR), they wait in the input queue, and OnRxChar reports them on
+// lcdhost's main thread. The display lets go of its port meanwhile and takes it back after.
+TEST_F(EndToEndTest, KeysPressedOnTheDisplayArriveAtTheHost) {
+  BackgroundProgram host(LCDHOST_PATH, {"write", "1", "1", "Press a key", "listen", emulator.Link().string(), "60000"},
+                         BackgroundProgram::Output::Captured);
+  ASSERT_NE(host.OutputUntil("listening on").find("listening on " + emulator.Link().string()), std::string::npos);
+  emulator.PressKeys("a");
+  EXPECT_NE(host.OutputUntil("bytes waiting: 1\n").find("bytes waiting: 1\n"), std::string::npos);
+  emulator.PressKeys("bc");
+  const std::string shown = host.OutputUntil("bytes waiting: 3\n");
+  EXPECT_NE(shown.find("bytes waiting: 3\n"), std::string::npos) << shown;
+  host.Signal(SIGINT);
+  EXPECT_EQ(host.Wait(), 0);
+  EXPECT_TRUE(ScreenShows("start-ups 2")) << "the display took its port back";
+  EXPECT_NE(Screen().find("keypad: auto-transmit on, waiting none, sent 3 (last C)"), std::string::npos) << Screen();
+  EXPECT_EQ(Row(1), "Press a key" + std::string(9, ' '));
 }
 
 }  // namespace

@@ -54,4 +54,15 @@ TEST_F(LcdHostTest, AModuleFailureIsPrintedInUtf8AndEndsWithAnError) {
   EXPECT_EQ(RunHost({"bogus"}).status, 2);
 }
 
+TEST_F(LcdHostTest, ListeningOnAPortThatCannotBeOpenedFailsAndTheDisplayComesBack) {
+  const ProgramOutcome run = RunHost({"listen", home.Path().string() + "/no-such-port", "100", "clear"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("lcdhost: "), std::string::npos) << run.err;
+  EXPECT_EQ(run.out.find("listening"), std::string::npos);
+  // The start-up string twice: the display was opened again after the failed listen; the clear
+  // after it never ran.
+  EXPECT_EQ(Hex(pty.ReadAvailable()), "FE C0 0C FE C0 0C");
+  EXPECT_EQ(RunHost({"listen", home.Path().string() + "/no-such-port"}).status, 2) << "a listen without its time is refused before anything runs";
+}
+
 }  // namespace

@@ -45,12 +45,14 @@ TEST(LcdScreenTest, BadPositionsUnknownAndTruncatedCommandsAreCountedNotObeyed) 
   EXPECT_EQ(screen.Stats().ignoredPositions, 3u);
   EXPECT_EQ(screen.LastIgnoredPosition(), (std::pair<int, int>{1, 3}));
   EXPECT_EQ(screen.CursorCol(), 2) << "the cursor stays where the last good command put it";
-  screen.Feed(std::string("\xFE\x01", 2));
-  EXPECT_EQ(screen.Stats().unknownCommands, 1u);
+  screen.Feed(std::string("\xFE\x01\xFE\xFD\xFE\x01", 6));
+  EXPECT_EQ(screen.Stats().unknownCommands, 3u);
+  EXPECT_EQ(RowText(screen, 0), std::string(16, ' ')) << "an unknown command is never drawn";
   screen.Feed(std::string("\xFE\x4E\x01\x02", 4));  // a definition cut short
   screen.EndOfStream();
   EXPECT_EQ(screen.Stats().truncatedCommands, 1u);
-  EXPECT_NE(DumpText(screen).find("ignored positions 3 (last: column 1, row 3)"), std::string::npos);
+  EXPECT_NE(DumpText(screen).find("ignored: positions 3 (last: column 1, row 3)"), std::string::npos);
+  EXPECT_NE(DumpText(screen).find("unknown commands 3 (01 FD)"), std::string::npos) << DumpText(screen);
 }
 
 TEST(LcdScreenTest, ACommandSplitAcrossReadsIsTheSameCommand) {
@@ -90,12 +92,24 @@ TEST(LcdScreenTest, AnyByteStreamLeavesASaneScreen) {
     screen.EndOfStream();
     ASSERT_GE(screen.CursorRow(), 0);
     ASSERT_LT(screen.CursorRow(), screen.Rows());
-    ASSERT_LT(screen.CursorCol(), screen.Cols());
+    ASSERT_LE(screen.CursorCol(), screen.Cols()) << "at most just past the end of a row";
     ASSERT_FALSE(DumpText(screen).empty());
     ASSERT_FALSE(LiveView(screen, "t").empty());
   }
   EXPECT_THROW(LcdScreen(3, 20), std::invalid_argument);
   EXPECT_THROW(LcdScreen(2, 17), std::invalid_argument);
+}
+
+TEST(LcdScreenTest, TheBacklightTimerIsAskedForOnceAndEndsTheLight) {
+  LcdScreen screen(2, 16);
+  EXPECT_EQ(screen.TakeBacklightTimer(), std::nullopt);
+  screen.Feed(std::string("\xFE\x42\x05", 3));
+  EXPECT_EQ(screen.TakeBacklightTimer(), 5);
+  EXPECT_EQ(screen.TakeBacklightTimer(), std::nullopt);
+  screen.BacklightTimeUp();
+  EXPECT_FALSE(screen.Settings().backlight);
+  screen.Feed(std::string("\xFE\x46", 2));
+  EXPECT_EQ(screen.TakeBacklightTimer(), 0) << "switching off cancels a pending time-out";
 }
 
 }  // namespace

@@ -1,38 +1,29 @@
 #include "tools/lcdemu/Glyphs.h"
 
-#include <array>
-#include <optional>
-
-#include "display/CyrillicTable.h"
 #include "runtime/Cp1251.h"
+#include "tools/lcdemu/CharacterRoms.h"
 
 namespace {
 
-// The display code to the Windows-1251 letter it shows: the module's table read backwards.
-// Where two letters share a code the later one (the lower-case letter) stands for both.
-struct Rom {
-  std::array<std::optional<std::uint8_t>, 256> letter{};
-  Rom() {
-    for (std::size_t i = 0; i < CyrillicLetters.size(); ++i) letter[CyrillicDisplayCodes[i]] = CyrillicLetters[i];
-  }
-};
-const Rom& CyrillicRom() {
-  static const Rom rom;
-  return rom;
-}
+// Codes 0..15 show the user characters: 8..15 are 0..7 again.
+constexpr std::uint8_t FirstRomCode = 0x10;
 
-bool CyrillicOnly(std::uint8_t code) { return code >= 0x80 && CyrillicRom().letter[code].has_value(); }
+bool CyrillicOnly(std::uint8_t code) { return code >= 0x80 && CyrillicLetter(code).has_value(); }
 bool IsLetter(std::uint8_t code) {
   return CyrillicOnly(code) || (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z');
 }
 
-std::string Glyph(std::uint8_t code, bool cyrillicWord) {
-  if (code < 8) return UserCharacterMark(code);
-  if (CyrillicOnly(code) || (cyrillicWord && CyrillicRom().letter[code]))
-    return Cp1251ToUtf8(std::string(1, static_cast<char>(*CyrillicRom().letter[code])));
+std::string CyrillicGlyph(std::uint8_t code, bool cyrillicWord) {
+  if (CyrillicOnly(code) || (cyrillicWord && CyrillicLetter(code)))
+    return Cp1251ToUtf8(std::string(1, static_cast<char>(*CyrillicLetter(code))));
   if (code >= 0x20 && code < 0x7F) return std::string(1, static_cast<char>(code));
   if (code == 0xFF) return "\u2588";  // the ROM's full block
   return "?";
+}
+
+std::string Glyph(std::uint8_t code, CharacterRom rom, bool cyrillicWord) {
+  if (code < FirstRomCode) return UserCharacterMark(code);
+  return rom == CharacterRom::Western ? WesternGlyph(code) : CyrillicGlyph(code, cyrillicWord);
 }
 
 }  // namespace
@@ -48,18 +39,20 @@ std::string PatternRow(std::uint8_t Row, char On, char Off) {
   return dots;
 }
 
-std::string RowText(const LcdScreen& Screen, int Row) {
+std::string CellText(const LcdScreen& Screen, int Row, int Col, CharacterRom Rom) {
+  const std::uint8_t code = Screen.Code(Row, Col);
+  if (Rom != CharacterRom::Cyrillic || !IsLetter(code)) return Glyph(code, Rom, false);
+  // A shared letter reads as Cyrillic when its word has a letter only the Cyrillic ROM has.
+  int start = Col, end = Col;
+  while (start > 0 && IsLetter(Screen.Code(Row, start - 1))) --start;
+  while (end < Screen.Cols() && IsLetter(Screen.Code(Row, end))) ++end;
+  bool cyrillic = false;
+  for (int col = start; col < end; ++col) cyrillic |= CyrillicOnly(Screen.Code(Row, col));
+  return Glyph(code, Rom, cyrillic);
+}
+
+std::string RowText(const LcdScreen& Screen, int Row, CharacterRom Rom) {
   std::string text;
-  int col = 0;
-  while (col < Screen.Cols()) {
-    if (!IsLetter(Screen.Code(Row, col))) {
-      text += Glyph(Screen.Code(Row, col++), false);
-      continue;
-    }
-    int end = col;
-    bool cyrillic = false;
-    for (; end < Screen.Cols() && IsLetter(Screen.Code(Row, end)); ++end) cyrillic |= CyrillicOnly(Screen.Code(Row, end));
-    for (; col < end; ++col) text += Glyph(Screen.Code(Row, col), cyrillic);
-  }
+  for (int col = 0; col < Screen.Cols(); ++col) text += CellText(Screen, Row, col, Rom);
   return text;
 }

@@ -1,8 +1,14 @@
 #include "tools/lcdemu/View.h"
 
 #include "tools/lcdemu/Glyphs.h"
+#include "tools/lcdemu/Status.h"
 
 namespace {
+
+constexpr const char* Dim = "\x1b[2m";  // the backlight is off
+constexpr const char* Underline = "\x1b[4m";
+constexpr const char* BlinkingBlock = "\x1b[5;7m";
+constexpr const char* Plain = "\x1b[0m";
 
 std::string Repeat(const std::string& s, int n) {
   std::string out;
@@ -10,22 +16,33 @@ std::string Repeat(const std::string& s, int n) {
   return out;
 }
 
-std::string Status(const LcdScreen& screen) {
-  const auto& c = screen.Stats();
-  std::string status = "start-ups " + std::to_string(c.startUps) + ", unknown commands " +
-                       std::to_string(c.unknownCommands) + ", truncated " + std::to_string(c.truncatedCommands) +
-                       ", ignored positions " + std::to_string(c.ignoredPositions);
-  if (c.ignoredPositions)
-    status += " (last: column " + std::to_string(screen.LastIgnoredPosition().first) + ", row " +
-              std::to_string(screen.LastIgnoredPosition().second) + ")";
-  return status;
+std::string Status(const LcdScreen& screen, CharacterRom rom) {
+  std::string text;
+  for (const std::string& line : StatusLines(screen, rom)) text += line + "\n";
+  return text;
+}
+
+// A row with the terminal's attributes for the cursor and for a dark backlight.
+std::string LiveRow(const LcdScreen& screen, int row, CharacterRom rom) {
+  const DisplaySettings& s = screen.Settings();
+  const std::string base = s.backlight ? "" : Dim;
+  const bool cursorShown = (s.underlineCursor || s.blockCursor) && screen.CursorRow() == row;
+  std::string text = base;
+  for (int col = 0; col < screen.Cols(); ++col) {
+    const std::string cell = CellText(screen, row, col, rom);
+    if (cursorShown && screen.CursorCol() == col)
+      text += (s.blockCursor ? BlinkingBlock : Underline) + cell + Plain + base;
+    else
+      text += cell;
+  }
+  return base.empty() && !cursorShown ? text : text + Plain;
 }
 
 }  // namespace
 
-std::string DumpText(const LcdScreen& Screen) {
+std::string DumpText(const LcdScreen& Screen, CharacterRom Rom) {
   std::string text;
-  for (int row = 0; row < Screen.Rows(); ++row) text += RowText(Screen, row) + "\n";
+  for (int row = 0; row < Screen.Rows(); ++row) text += RowText(Screen, row, Rom) + "\n";
   text += "\n";
   for (int index = 0; index < 8; ++index) {
     if (!Screen.UserCharacterDefined(index)) continue;
@@ -33,13 +50,13 @@ std::string DumpText(const LcdScreen& Screen) {
     for (std::uint8_t row : Screen.UserCharacter(index)) text += " " + PatternRow(row);
     text += "\n";
   }
-  return text + Status(Screen) + "\n";
+  return text + Status(Screen, Rom);
 }
 
-std::string LiveView(const LcdScreen& Screen, const std::string& Title) {
+std::string LiveView(const LcdScreen& Screen, const std::string& Title, CharacterRom Rom, const std::string& Footer) {
   std::string frame = "\x1b[H\x1b[2J" + Title + "\n";
   frame += "\u250C" + Repeat("\u2500", Screen.Cols()) + "\u2510\n";
-  for (int row = 0; row < Screen.Rows(); ++row) frame += "\u2502" + RowText(Screen, row) + "\u2502\n";
+  for (int row = 0; row < Screen.Rows(); ++row) frame += "\u2502" + LiveRow(Screen, row, Rom) + "\u2502\n";
   frame += "\u2514" + Repeat("\u2500", Screen.Cols()) + "\u2518\n";
   // The user characters side by side, eight rows of five dots each.
   std::string marks, rows[8];
@@ -52,5 +69,5 @@ std::string LiveView(const LcdScreen& Screen, const std::string& Title) {
     frame += marks + "\n";
     for (const std::string& row : rows) frame += row + "\n";
   }
-  return frame + Status(Screen) + "\n";
+  return frame + Status(Screen, Rom) + Footer;
 }

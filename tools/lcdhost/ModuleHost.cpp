@@ -1,10 +1,10 @@
 #include "tools/lcdhost/ModuleHost.h"
 
 #include <dlfcn.h>
-#include <poll.h>
 
-#include <chrono>
 #include <stdexcept>
+
+#include "tools/lcdhost/QueueServing.h"
 
 ModuleHost::ModuleHost(const std::string& path) {
   // Kept mapped after dlclose: the module keeps a few process-wide objects (its backend, its
@@ -24,14 +24,5 @@ ModuleHost::~ModuleHost() {
 }
 
 bool ModuleHost::Serve(int milliseconds, const volatile bool* stop) {
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
-  for (;;) {
-    if (stop && *stop) return false;
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) return true;
-    pollfd pfd{wakeFd_, POLLIN, 0};
-    // Sleeps until the module hands work over or the time is up; a signal ends the sleep early.
-    if (poll(&pfd, wakeFd_ >= 0 ? 1 : 0, static_cast<int>(left)) > 0 && checkSynchronize_) checkSynchronize_(0);
-  }
+  return ServeQueue(wakeFd_, checkSynchronize_, milliseconds, stop);
 }

@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <exception>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "runtime/Cp1251.h"
+#include "tools/lcdhost/LineListener.h"
 #include "tools/lcdhost/ModuleHost.h"
 
 namespace {
@@ -29,7 +31,10 @@ void Usage() {
                "  char INDEX B0 .. B7   define user character INDEX from eight hex rows\n"
                "  configure             the settings dialog\n"
                "  sleep MS              wait MS milliseconds\n"
-               "  clock [SECONDS]       time and date on the display until interrupted\n");
+               "  clock [SECONDS]       time and date on the display until interrupted\n"
+               "  listen PORT MS        the display lets go of its port while the host listens on PORT\n"
+               "                        (which may be the display's) for MS milliseconds and prints how\n"
+               "                        many received bytes wait each time more arrive\n");
 }
 
 std::string DefaultModule(const char* argv0) {
@@ -72,6 +77,21 @@ void Clock(ModuleHost& host, int seconds) {
   }
 }
 
+// The display's port is held exclusively, so the display closes it while the host listens,
+// and opens it again afterwards, whatever happened meanwhile.
+void Listen(TLCDBaseControl& lcd, const std::string& port, int milliseconds) {
+  const bool active = lcd.GetActive();
+  if (active) lcd.SetActive(false);
+  std::exception_ptr failure;
+  try {
+    ListenOnLine(port, milliseconds, &interrupted);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  if (active) lcd.SetActive(true);
+  if (failure) std::rethrow_exception(failure);
+}
+
 struct Command {
   std::string name;
   std::vector<std::string> args;
@@ -94,6 +114,9 @@ std::vector<Command> Parse(const std::vector<std::string>& words) {
       Number((take("INDEX"), command.args.back()), 0, 255, "index");
       for (int row = 0; row < 8; ++row) Number("0x" + (take("row"), command.args.back()), 0, 255, "row");
     } else if (command.name == "sleep") {
+      Number((take("MS"), command.args.back()), 0, 86'400'000, "time");
+    } else if (command.name == "listen") {
+      take("PORT");
       Number((take("MS"), command.args.back()), 0, 86'400'000, "time");
     } else if (command.name == "clock") {
       if (i < words.size() && !words[i].empty() && words[i].find_first_not_of("0123456789") == std::string::npos)
@@ -131,6 +154,8 @@ void Run(ModuleHost& host, const std::vector<Command>& commands) {
       host.Record().ConfigureHardware();
     } else if (command.name == "sleep") {
       host.Serve(Number(a[0], 0, 86'400'000, "time"), &interrupted);
+    } else if (command.name == "listen") {
+      Listen(lcd, a[0], Number(a[1], 0, 86'400'000, "time"));
     } else if (command.name == "clock") {
       Clock(host, a.empty() ? 0 : Number(a[0], 0, 86'400, "seconds"));
     }

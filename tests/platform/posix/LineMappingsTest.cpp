@@ -140,16 +140,17 @@ TEST(ModemStatusTest, EachKernelLineBecomesItsOwnStatusBitAndNoOther) {
 }
 
 // Answers TIOCGICOUNT for every descriptor with the counts given.
-class CountersAnswered {
+class CountingDriver : public TtyDriver {
  public:
-  explicit CountersAnswered(const serial_icounter_struct& counts) {
-    SetTtyIoctlHook([counts](int, unsigned long request, void* argument) -> std::optional<int> {
-      if (request != TIOCGICOUNT) return std::nullopt;
-      *static_cast<serial_icounter_struct*>(argument) = counts;
-      return 0;
-    });
+  explicit CountingDriver(const serial_icounter_struct& counts) : counts_(counts) {}
+  std::optional<int> Ioctl(int, unsigned long request, void* argument) override {
+    if (request != TIOCGICOUNT) return std::nullopt;
+    *static_cast<serial_icounter_struct*>(argument) = counts_;
+    return 0;
   }
-  ~CountersAnswered() { SetTtyIoctlHook(nullptr); }
+
+ private:
+  const serial_icounter_struct counts_;
 };
 
 TEST(LineCountersTest, EachCounterOfTheDriverIsReadIntoItsOwnField) {
@@ -163,9 +164,11 @@ TEST(LineCountersTest, EachCounterOfTheDriverIsReadIntoItsOwnField) {
   counts.parity = 7;
   counts.brk = 8;
   counts.buf_overrun = 20;  // the driver's own buffer overflowing is an overrun too
-  CountersAnswered answered(counts);
+  InstallTtyDriver(std::make_shared<CountingDriver>(counts));
   LineCounters read;
-  ASSERT_TRUE(ReadLineCounters(-1, read));
+  const bool answered = ReadLineCounters(-1, read);
+  InstallTtyDriver(nullptr);
+  ASSERT_TRUE(answered);
   EXPECT_EQ(read.cts, 1u);
   EXPECT_EQ(read.dsr, 2u);
   EXPECT_EQ(read.rng, 3u);

@@ -25,15 +25,10 @@ using namespace std::chrono_literals;
 
 // A driver whose TIOCMIWAIT gives the scripted answers in turn (an errno, or 0 after the CTS
 // counter moved) and then waits as the kernel does, until a signal interrupts it.
-class ScriptedDriver {
+class ScriptedDriver : public TtyDriver {
  public:
-  explicit ScriptedDriver(std::deque<int> answers) : answers_(std::move(answers)) {
-    SetTtyIoctlHook([this](int, unsigned long request, void* argument) { return Answer(request, argument); });
-  }
-  ~ScriptedDriver() {
-    SetTtyIoctlHook(nullptr);
-    close(never_);
-  }
+  explicit ScriptedDriver(std::deque<int> answers) : answers_(std::move(answers)) {}
+  ~ScriptedDriver() override { close(never_); }
 
   // What the watcher reported, once `calls` waits have been asked for or the time is up.
   int WaitsAskedFor(std::size_t calls, std::chrono::milliseconds limit = 5s) {
@@ -64,7 +59,7 @@ class ScriptedDriver {
   }
 
  private:
-  std::optional<int> Answer(unsigned long request, void* argument) {
+  std::optional<int> Ioctl(int, unsigned long request, void* argument) override {
     if (request == TIOCGICOUNT) {
       std::lock_guard lock(mutex_);
       *static_cast<serial_icounter_struct*>(argument) = counts_;
@@ -101,13 +96,24 @@ class ScriptedDriver {
   const int never_ = eventfd(0, EFD_CLOEXEC);
 };
 
+// The driver in the kernel's place for as long as the test holds it.
+class Installed {
+ public:
+  explicit Installed(std::deque<int> answers) : driver(std::make_shared<ScriptedDriver>(std::move(answers))) {
+    InstallTtyDriver(driver);
+  }
+  ~Installed() { InstallTtyDriver(nullptr); }
+  const std::shared_ptr<ScriptedDriver> driver;
+};
+
 std::unique_ptr<ModemWatcher> WatchedBy(ScriptedDriver& driver) {
   return std::make_unique<ModemWatcher>(
       -1, [&driver](DWORD events) { driver.Changed(events); }, [&driver](DWORD error) { driver.Gone(error); });
 }
 
 TEST(ModemWatcherTest, AWaitInterruptedByASignalIsWaitedAgain) {
-  ScriptedDriver driver({EINTR, EINTR, 0});
+  Installed installed({EINTR, EINTR, 0});
+  ScriptedDriver& driver = *installed.driver;
   auto watcher = WatchedBy(driver);
   EXPECT_EQ(driver.Changes(1), std::vector<DWORD>{EV_CTS});
   EXPECT_EQ(driver.WaitsAskedFor(4), 4) << "after the change it waits again";
@@ -117,7 +123,8 @@ TEST(ModemWatcherTest, AWaitInterruptedByASignalIsWaitedAgain) {
 
 TEST(ModemWatcherTest, ADriverThatCannotWaitForItsLinesEndsTheWatchButNotTheLine) {
   for (int missing : {ENOTTY, EINVAL}) {
-    ScriptedDriver driver({missing});
+    Installed installed({missing});
+    ScriptedDriver& driver = *installed.driver;
     auto watcher = WatchedBy(driver);
     EXPECT_EQ(driver.WaitsAskedFor(1), 1);
     EXPECT_TRUE(driver.Gones(1, 200ms).empty()) << missing << " is a capability the driver lacks";
@@ -128,7 +135,8 @@ TEST(ModemWatcherTest, ADriverThatCannotWaitForItsLinesEndsTheWatchButNotTheLine
 }
 
 TEST(ModemWatcherTest, AnUnpluggedAdapterEndsTheWatchAsAHangUp) {
-  ScriptedDriver driver({0, EIO});
+  Installed installed({0, EIO});
+  ScriptedDriver& driver = *installed.driver;
   auto watcher = WatchedBy(driver);
   EXPECT_EQ(driver.Gones(1), std::vector<DWORD>{ERROR_GEN_FAILURE});
   EXPECT_EQ(driver.Changes(1), std::vector<DWORD>{EV_CTS}) << "the change before it still counts";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,6 +14,7 @@
 
 #include "platform/posix/LineSettings.h"
 #include "platform/posix/PosixApi.h"
+#include "tests/support/EmulatedDriver.h"
 #include "tests/support/LineBlock.h"
 #include "tests/support/ProcessCounts.h"
 #include "tests/support/PseudoTerminal.h"
@@ -110,6 +112,43 @@ TEST_F(SerialDeviceTest, ImpossibleFramingIsRefusedAsWindowsRefusesIt) {
   }
   const DCB fiveAndAHalf = LineOf(9600, 5, NOPARITY, ONE5STOPBITS);
   EXPECT_TRUE(api_.SetCommState(device_, &fiveAndAHalf)) << "a pseudo-terminal forces 8 bits; it has no wire";
+}
+
+TEST_F(SerialDeviceTest, ASettingTheDriverRefusesLeavesTheDeviceExactlyAsItWas) {
+  pty_ = std::make_unique<PseudoTerminal>();
+  InstalledDriver uart(EveryDriverProfile().front(), *pty_);  // an 8250: nothing above 115200
+  device_ = Open(pty_->DevicePath());
+  ASSERT_NE(device_, INVALID_HANDLE_VALUE);
+  const DCB odd = LineOf(9600, 8, ODDPARITY);
+  ASSERT_TRUE(api_.SetCommState(device_, &odd));
+  DCB refused = LineOf(250000, 7, EVENPARITY, TWOSTOPBITS);
+  refused.Flags |= DCB_fOutX | DCB_fInX;
+  EXPECT_FALSE(api_.SetCommState(device_, &refused));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(uart->TakenSpeed(), 9600u);
+  EXPECT_EQ(uart->TakenControlFlags(), unsigned{CS8 | PARENB | PARODD});
+  termios line{};
+  ASSERT_EQ(tcgetattr(pty_->MasterFd(), &line), 0);
+  EXPECT_EQ(line.c_iflag & (IXON | IXOFF), 0u) << "no part of the refused setting stays";
+  api_.CloseHandle(device_);
+  device_ = INVALID_HANDLE_VALUE;
+}
+
+TEST_F(SerialDeviceTest, AHangUpEndsTheWaitForTheLinesBeforeTheHandleCloses) {
+  pty_ = std::make_unique<PseudoTerminal>();
+  InstalledDriver card(EveryDriverProfile().front(), *pty_);  // a PCI card: only a signal ends the wait
+  device_ = Open(pty_->DevicePath());
+  ASSERT_NE(device_, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(api_.SetCommMask(device_, EV_CTS));
+  for (int i = 0; i < 200 && card->BlockedWaits() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(card->BlockedWaits(), 1);
+  pty_->CloseMaster();
+  COMSTAT stat{};
+  EXPECT_FALSE(api_.ClearCommError(device_, nullptr, &stat)) << "the call that finds the line gone";
+  for (int i = 0; i < 200 && card->BlockedWaits() > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(card->BlockedWaits(), 0) << "a wait left blocked holds up the card's removal";
+  api_.CloseHandle(device_);
+  device_ = INVALID_HANDLE_VALUE;
 }
 
 TEST_F(SerialDeviceTest, TheLineIsRawBothWays) {

@@ -106,11 +106,17 @@ Removal Unplug(Device device, milliseconds limit) {
   const Answer answer = Ask("unplug", device, std::to_string(limit.count()), limit);
   if (!answer.ok) return {false, answer.text};
   // QEMU lets a USB device go at once; the guest's kernel then removes the adapter's tty.
-  if (device == Device::UsbAdapter &&
-      !events.WaitFor([&](const DeviceEvent& e) { return e.action == "remove" && e.subsystem == "tty" && e.devname == node; },
-                      limit))
-    return {false, "the kernel did not remove " + node + " within " + std::to_string(limit.count()) + " ms"};
-  return {true, answer.text};
+  if (device != Device::UsbAdapter) return {true, answer.text};
+  std::string seen;
+  const auto removed = events.WaitFor(
+      [&](const DeviceEvent& e) {
+        if (e.subsystem == "tty" || e.subsystem == "usb-serial") seen += " " + e.action + " " + e.devpath + ";";
+        return e.action == "remove" && e.subsystem == "tty" && e.devname == node;
+      },
+      limit);
+  if (removed) return {true, answer.text};
+  return {false, "the kernel did not remove " + node + " within " + std::to_string(limit.count()) +
+                     " ms (its events meanwhile:" + (seen.empty() ? " none" : seen) + ")"};
 }
 
 std::string Replug(Device device) {

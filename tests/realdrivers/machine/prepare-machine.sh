@@ -12,7 +12,7 @@ set -euo pipefail
 
 machine=$1 programs=$2 init=$3
 modules=(usb-common usbcore xhci-hcd xhci-pci usbserial ftdi_sio)
-packages=(qemu-system-x86 busybox-static)
+packages=(qemu-system-x86 busybox-static xz-utils)
 
 fail() { echo "$*" >&2; exit 1; }
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

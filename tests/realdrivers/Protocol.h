@@ -3,8 +3,15 @@
 //   @@qv <id> <verb> <arguments...>
 // and the harness answers on the console's input with
 //   @@qv <id> ok <text>      or      @@qv <id> err <text>
-// Bytes travel as lower-case hex. The guest's start-up script marks the session with lines of
-// its own (Up, Program, Done). Kernel messages or a test's unfinished output line may precede a
+// Bytes travel as lower-case hex. The verbs, each naming a device (uart, pci, usb) first:
+//   take DEV N MS     the next N bytes the device sent, waiting up to MS ms (err: what came)
+//   drop DEV N MS     the same, answered with the count alone
+//   skip DEV          forget what has arrived      count DEV     how many bytes wait
+//   send DEV HEX      bytes into the device        break DEV     a break (uart only)
+//   hold DEV          stop reading its far end     release DEV   read it again
+//   unplug DEV MS     device_del, answered once the guest completed the removal
+//   plug DEV          device_add, once an earlier removal has completed
+// The guest's start-up script marks the session with lines of its own (Up, Program, Done). Kernel messages or a test's unfinished output line may precede a
 // marker on the same line, so markers are looked for anywhere in a line.
 #pragma once
 

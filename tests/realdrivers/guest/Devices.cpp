@@ -87,6 +87,11 @@ std::string FarEnd::Take(std::size_t count, milliseconds limit) {
   return *bytes;
 }
 
+std::size_t FarEnd::Drop(std::size_t count, milliseconds limit) {
+  const Answer answer = Ask("drop", device_, std::to_string(count) + " " + std::to_string(limit.count()), limit);
+  return std::stoul(answer.ok ? answer.text : answer.text.substr(answer.text.find_last_of(':') + 1));
+}
+
 void FarEnd::Skip() { Expect(Ask("skip", device_), "skip"); }
 
 std::size_t FarEnd::Count() {

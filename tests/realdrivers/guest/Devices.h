@@ -30,6 +30,8 @@ class FarEnd {
 
   // The next `count` bytes the device sent, or those that came within the limit.
   std::string Take(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(5));
+  // Waits for the next `count` bytes the device sent and forgets them; how many came in time.
+  std::size_t Drop(std::size_t count, std::chrono::milliseconds limit);
   // Forgets what has arrived so far.
   void Skip();
   // How many bytes have arrived and were not taken.

@@ -118,7 +118,7 @@ void Session::OnRequest(const Message& request) {
   const std::string& verb = request.word;
   HostEnd* end = args.empty() ? nullptr : EndOf(args[0]);
   if (!end) return Answer(request.id, false, "no device named '" + (args.empty() ? "" : args[0]) + "'");
-  if (verb == "take") return Take(request.id, args);
+  if (verb == "take" || verb == "drop") return Take(request.id, args, verb == "take");
   if (verb == "skip") {
     end->Skip();
     return Answer(request.id, true, "");
@@ -170,21 +170,23 @@ void Session::CheckPending() {
   pending_.swap(still);
 }
 
-void Session::Take(unsigned id, const std::vector<std::string>& args) {
+void Session::Take(unsigned id, const std::vector<std::string>& args, bool answerWithBytes) {
   const auto count = args.size() == 3 ? Number(args[1]) : std::nullopt;
   const auto limit = args.size() == 3 ? Number(args[2]) : std::nullopt;
-  if (!count || !limit) return Answer(id, false, "take needs a device, a byte count and a time limit");
+  if (!count || !limit) return Answer(id, false, "take and drop need a device, a byte count and a time limit");
   HostEnd* end = EndOf(args[0]);
   const std::size_t n = *count;
   const std::string spec = std::to_string(*limit);
-  Wait(id, milliseconds(*limit), [this, id, end, n, spec](bool late) {
+  // A drop answers with the count alone: megabytes would take long over the console.
+  auto bytes = [answerWithBytes](const std::string& got) { return answerWithBytes ? ToHex(got) : std::to_string(got.size()); };
+  Wait(id, milliseconds(*limit), [this, id, end, n, spec, bytes](bool late) {
     if (end->Received() >= n) {
-      Answer(id, true, ToHex(end->Take(n)));
+      Answer(id, true, bytes(end->Take(n)));
       return true;
     }
     if (!late) return false;
     const std::string got = end->Take(n);
-    Answer(id, false, std::to_string(got.size()) + " of " + std::to_string(n) + " bytes within " + spec + " ms: " + ToHex(got));
+    Answer(id, false, std::to_string(got.size()) + " of " + std::to_string(n) + " bytes within " + spec + " ms: " + bytes(got));
     return true;
   });
 }

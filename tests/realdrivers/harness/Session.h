@@ -58,7 +58,7 @@ class Session {
   void Wait(unsigned id, std::chrono::milliseconds limit, std::function<bool(bool late)> check);
   HostEnd* EndOf(const std::string& name);
 
-  void Take(unsigned id, const std::vector<std::string>& args);
+  void Take(unsigned id, const std::vector<std::string>& args, bool answerWithBytes);
   void Send(unsigned id, HostEnd& end, const std::string& bytes, bool asBreak);
   void Unplug(unsigned id, const GuestDevice& device, std::chrono::milliseconds limit);
   void Replug(unsigned id, const GuestDevice& device);

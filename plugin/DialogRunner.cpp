@@ -1,15 +1,12 @@
 #include "plugin/DialogRunner.h"
 
 #include "platform/Interaction.h"
+#include "plugin/WindowFormRunner.h"
 #include "runtime/forms/TerminalFormRunner.h"
-#include "runtime/forms/qt/QtFormRunner.h"
 
 TModalResult ShowSettingsDialog(TForm& Form) {
   if (TFormRunner* installed = CurrentFormRunner()) return Form.ShowModal(*installed);
-  if (platform::DisplayReachable()) {
-    TQtFormRunner window;
-    return Form.ShowModal(window);
-  }
+  if (const auto window = OpenWindowFormRunner()) return Form.ShowModal(*window);
   if (auto terminal = platform::Terminal::OpenControlling()) {
     TTerminalFormRunner text([&](const std::string& s) { terminal->Write(s); },
                              [&](std::string& line) { return terminal->ReadLine(line); });

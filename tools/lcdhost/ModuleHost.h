@@ -23,6 +23,6 @@ class ModuleHost {
  private:
   void* handle_ = nullptr;
   HostInfoRecord* record_ = nullptr;
-  TCheckSynchronizeProc checkSynchronize_ = nullptr;
+  int (*checkSynchronize_)(int) = nullptr;
   int wakeFd_ = -1;
 };

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-bool ServeQueue(int wakeFd, TCheckSynchronizeProc checkSynchronize, int milliseconds, const volatile bool* stop) {
+bool ServeQueue(int wakeFd, const std::function<void()>& runQueued, int milliseconds, const volatile bool* stop) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
@@ -13,6 +13,6 @@ bool ServeQueue(int wakeFd, TCheckSynchronizeProc checkSynchronize, int millisec
     if (left <= 0) return true;
     pollfd pfd{wakeFd, POLLIN, 0};
     // Sleeps until work is handed over or the time is up; a signal ends the sleep early.
-    if (poll(&pfd, wakeFd >= 0 ? 1 : 0, static_cast<int>(left)) > 0 && checkSynchronize) checkSynchronize(0);
+    if (poll(&pfd, wakeFd >= 0 ? 1 : 0, static_cast<int>(left)) > 0) runQueued();
   }
 }

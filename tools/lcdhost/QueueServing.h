@@ -2,8 +2,9 @@
 // while the host waits.
 #pragma once
 
-#include "plugin/HostInterface.h"
+#include <functional>
 
-// Waits up to `milliseconds` (or until `stop` says so), running the queue's hand-overs as they
-// arrive: it sleeps on `wakeFd` until work is queued. False when `stop` ended the wait.
-bool ServeQueue(int wakeFd, TCheckSynchronizeProc checkSynchronize, int milliseconds, const volatile bool* stop);
+// Waits up to `milliseconds` (or until `stop` says so), running the queue's hand-overs with
+// `runQueued` as they arrive: it sleeps on `wakeFd` until work is queued. False when `stop`
+// ended the wait.
+bool ServeQueue(int wakeFd, const std::function<void()>& runQueued, int milliseconds, const volatile bool* stop);

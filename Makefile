@@ -12,8 +12,13 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
 
+# The tests on real drivers run in a virtual machine; where it cannot run they are skipped,
+# and the reason is repeated after ctest's summary.
 test: build
-	ctest --preset default -j $(JOBS)
+	@status=0; ctest --preset default -j $(JOBS) || status=$$?; \
+	if [ -f build/realdrivers/results/unavailable ]; then \
+	  echo "The tests on real drivers were SKIPPED: $$(cat build/realdrivers/results/unavailable)"; fi; \
+	exit $$status
 	JOBS=$(JOBS) scripts/windows-tests.sh
 
 # The 32-bit Windows build (mingw-w64): Quorvel.dll with its runtime DLLs, lcdhost.exe and the

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libboost-dev qt6-serialport-dev
-  qt6-base-dev fonts-dejavu-core dpkg-dev
+  qt6-base-dev fonts-dejavu-core dpkg-dev debootstrap
   clang libclang-rt-14-dev
 )
 

@@ -1,5 +1,7 @@
 #include "platform/posix/ModemWatcher.h"
 
+#include <poll.h>
+
 #include <cerrno>
 
 #include "platform/posix/ErrnoMapping.h"
@@ -11,9 +13,27 @@ ModemWatcher::ModemWatcher(int fd, std::function<void(DWORD)> onChange, std::fun
     : fd_(fd),
       onChange_(std::move(onChange)),
       onGone_(std::move(onGone)),
-      thread_("com-modem", [this](const std::atomic<bool>& stopping) { Run(stopping); }) {}
+      lines_("com-modem", [this](const std::atomic<bool>& stopping) { WatchLines(stopping); }),
+      hangUp_("com-hangup", [this](const std::atomic<bool>& stopping) { WatchForHangUp(stopping); }) {}
 
-void ModemWatcher::Run(const std::atomic<bool>& stopping) {
+void ModemWatcher::Gone(DWORD error) {
+  if (!gone_.exchange(true)) onGone_(error);
+}
+
+void ModemWatcher::WatchForHangUp(const std::atomic<bool>& stopping) {
+  while (!stopping) {
+    pollfd line{fd_, 0, 0};  // no events asked for: only a hang-up or an error ends the wait
+    const int n = poll(&line, 1, -1);
+    if (stopping) return;
+    if (n < 0 && errno != EINTR) return;
+    if (n > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+      Gone(ERROR_GEN_FAILURE);
+      return;
+    }
+  }
+}
+
+void ModemWatcher::WatchLines(const std::atomic<bool>& stopping) {
   LineCounters countsBefore;
   const bool counted = ReadLineCounters(fd_, countsBefore);
   int linesBefore = 0;
@@ -25,7 +45,7 @@ void ModemWatcher::Run(const std::atomic<bool>& stopping) {
     // A driver that cannot wait for its lines (a CP210x) lacks a capability; the line is fine.
     if (error == ENOTTY || error == EINVAL) break;
     if (error != 0) {
-      onGone_(IoErrorFromErrno(error));
+      Gone(IoErrorFromErrno(error));
       break;
     }
     DWORD events = 0;

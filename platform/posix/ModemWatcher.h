@@ -1,10 +1,14 @@
 // Waits in its own thread for the modem lines of a real serial device to change (TIOCMIWAIT)
 // and reports each change as EV_CTS, EV_DSR, EV_RLSD and EV_RING bits: which lines moved comes
 // from the driver's counters, or, where it keeps none, from the lines read before and after.
-// Blocked in the kernel, it costs nothing while the lines are quiet. Pseudo-terminals have no
-// modem lines and get no watcher.
+// A second thread waits in poll() for nothing but the line's hang-up: a wait for the lines
+// blocked on a PCI card that is being removed holds up the removal until a signal ends it, and
+// while the port's own threads are busy elsewhere (a batch waiting for the main thread) nobody
+// else would notice. Blocked in the kernel, both cost nothing while the line is quiet.
+// Pseudo-terminals have no modem lines and get no watcher.
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 #include "platform/Win32Types.h"
@@ -22,17 +26,25 @@ class ModemWatcher {
   ModemWatcher(const ModemWatcher&) = delete;
   ModemWatcher& operator=(const ModemWatcher&) = delete;
 
-  // Ends the watch without waiting for the thread: a blocked TIOCMIWAIT holds up the removal
-  // of a PCI card until a signal ends it.
-  void RequestStop() { thread_.RequestStop(); }
+  // Ends the watch without waiting for the threads.
+  void RequestStop() {
+    lines_.RequestStop();
+    hangUp_.RequestStop();
+  }
 
  private:
-  void Run(const std::atomic<bool>& stopping);
+  void WatchLines(const std::atomic<bool>& stopping);
+  void WatchForHangUp(const std::atomic<bool>& stopping);
+  // onGone, once, from whichever thread finds the line gone first.
+  void Gone(DWORD error);
 
   const int fd_;
   std::function<void(DWORD)> onChange_;
   std::function<void(DWORD)> onGone_;
-  InterruptibleThread thread_;  // last: it starts running at once
+  std::atomic<bool> gone_{false};
+  // Last: they start running at once.
+  InterruptibleThread lines_;
+  InterruptibleThread hangUp_;
 };
 
 }  // namespace platform::posix

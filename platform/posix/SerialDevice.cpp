@@ -25,6 +25,8 @@ namespace {
 
 // SetupComm may not ask for more than this; a negative size arrives here as a huge one.
 constexpr DWORD MaximumQueueSize = 64u << 20;
+// What a write hands the tty in the caller's thread; the driver thread takes over the rest.
+constexpr DWORD DirectWriteLimit = 4096;
 
 }  // namespace
 
@@ -228,10 +230,13 @@ DWORD SerialDevice::Write(const void* data, DWORD size, OVERLAPPED* overlapped, 
     // The common case: the tty takes the whole string at once and nothing else is involved.
     // The lock is let go for the system call, so that the thread waiting for comm events is
     // not held up behind it; writes that come meanwhile queue behind this one.
+    // At most one tty buffer here: a longer write is under way when WriteFile returns, as on
+    // Windows, even on an adapter that drains as fast as the kernel fills (a USB one would
+    // otherwise take megabytes in this one call).
     directWrite_ = true;
     lock.unlock();
     ssize_t n;
-    do n = ::write(fd_, bytes, size);
+    do n = ::write(fd_, bytes, std::min<DWORD>(size, DirectWriteLimit));
     while (n < 0 && errno == EINTR);
     const int failure = n < 0 ? errno : 0;
     lock.lock();

@@ -7,6 +7,7 @@
 
 #include "plugin/HostInterface.h"
 #include "runtime/Cp1251.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/TemporaryHome.h"
 
@@ -125,7 +126,20 @@ TEST_F(ModuleTest, TheModulesExceptionsAreCaughtByTheirTypes) {
   }
 }
 
+TEST_F(ModuleTest, AHostInCServesTheQueueByItsCNames) {
+  PseudoTerminal pty;
+  home.WriteSettings("[Quorvel.dll]\nPort=" + pty.DevicePath() + "\n");
+  const ProgramOutcome outcome = RunProgram(C_HOST_PATH, {MODULE_PATH});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out,
+            "driver: HD44780-compatible comport-driver\ncontrol: present\nqueued work ran: yes\n"
+            "nothing more waiting: yes\ncontrol after: nil\n");
+  EXPECT_EQ(Hex(pty.Read(3)), "FE C0 0C");
+}
+
 TEST_F(ModuleTest, OnlyTheEntryAndWhatAHostCatchesAreExported) {
+  EXPECT_NE(dlsym(handle, "quorvel_check_synchronize"), nullptr);
+  EXPECT_NE(dlsym(handle, "quorvel_wake_handle"), nullptr);
   EXPECT_NE(dlsym(handle, CheckSynchronizeSymbol), nullptr);
   EXPECT_NE(dlsym(handle, WakeHandleSymbol), nullptr);
   EXPECT_NE(dlsym(handle, "_ZTI9Exception"), nullptr);

@@ -40,7 +40,7 @@ class Baseline {
   // Call once everything the test made is gone.
   void ExpectRestored() const {
     EXPECT_EQ(ThreadsSettledAt(threads_), threads_) << "threads left running";
-    EXPECT_EQ(OpenDescriptors(), descriptors_) << "descriptors left open";
+    EXPECT_EQ(OpenDescriptors(), descriptors_) << "descriptors left open; open now: " << DescriptorList();
   }
   std::size_t Threads() const { return threads_; }
   std::size_t Descriptors() const { return descriptors_; }

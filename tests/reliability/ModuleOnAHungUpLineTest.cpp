@@ -10,27 +10,14 @@
 #include "display/LCDControl_COM.h"
 #include "plugin/HostInterface.h"
 #include "plugin/SettingsUnit.h"
+#include "tests/plugin/ModuleHostSupport.h"
 #include "tests/reliability/Baseline.h"
 #include "tests/serial/SerialTestSupport.h"
-#include "tests/support/ScriptedFormRunner.h"
 #include "tests/support/TemporaryHome.h"
 
 namespace {
 
 const std::string StartUp = "\xFE\xC0\x0C";
-
-// The message of the control's own exception raised by `action`; empty when none came.
-template <class Action>
-std::string ControlFailureOf(Action action) {
-  try {
-    action();
-  } catch (const EComPort& e) {
-    ADD_FAILURE() << "the port's exception reached the host: " << e.what();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return {};
-}
 
 class ModuleOnAHungUpLineTest : public ::testing::Test {
  protected:
@@ -40,16 +27,6 @@ class ModuleOnAHungUpLineTest : public ::testing::Test {
     EXPECT_EQ(Hex(pty->Read(3)), Hex(StartUp));
   }
   TLCDControl_COM& Display() { return *static_cast<TLCDControl_COM*>(record->Control); }
-  // A dialog answer: the port typed in (none: unchanged), then OK or Cancel.
-  static ScriptedFormRunner::Script Answer(const std::string& port, bool ok, const std::function<void()>& meanwhile = {}) {
-    return [=](TForm& form) {
-      auto& dialog = dynamic_cast<TfrmSettings&>(form);
-      if (meanwhile) meanwhile();
-      if (!port.empty()) dialog.cbPort->UserType(port);
-      (ok ? dialog.Button1 : dialog.Button2)->Click();
-      return form.ModalResult();
-    };
-  }
 
   Baseline baseline;
   TemporaryHome home;
@@ -62,14 +39,14 @@ TEST_F(ModuleOnAHungUpLineTest, AHangUpWhileActiveFailsCommandsThenTheDialogMove
   pty.reset();  // the adapter is unplugged
   EXPECT_EQ(RaisedBy([&] { Display().WriteAt(1, 1, "x"); }).ErrorNumber(), 2);
   {
-    ScriptedFormRunner cancel(Answer("", false));
+    ScriptedFormRunner cancel(DialogAnswer("", false));
     EXPECT_NE(ControlFailureOf([&] { record->ConfigureHardware(); }).find("(" + gone + ")!"), std::string::npos)
         << "the restart on the vanished line fails with the control's exception";
   }
   EXPECT_FALSE(Display().GetActive());
   {
     PseudoTerminal fresh;
-    ScriptedFormRunner ok(Answer(fresh.DevicePath(), true));
+    ScriptedFormRunner ok(DialogAnswer(fresh.DevicePath(), true));
     EXPECT_EQ(record->ConfigureHardware(), 0);
     EXPECT_TRUE(Display().GetActive());
     EXPECT_EQ(Hex(fresh.Read(3)), Hex(StartUp));
@@ -84,7 +61,7 @@ TEST_F(ModuleOnAHungUpLineTest, AHangUpWhileActiveFailsCommandsThenTheDialogMove
 
 TEST_F(ModuleOnAHungUpLineTest, AHangUpWhileTheDialogIsUpFailsTheRestartAndDoneHardwareStillCleansUp) {
   const std::string gone = pty->DevicePath();
-  ScriptedFormRunner cancel(Answer("", false, [&] {
+  ScriptedFormRunner cancel(DialogAnswer("", false, [&] {
     EXPECT_FALSE(Display().ComPort()->Connected()) << "the port is closed while the dialog is up";
     pty.reset();
   }));

@@ -60,18 +60,18 @@ inline ProgramOutcome RunProgram(const std::string& program, const std::vector<s
 }
 
 // A program running in the background; asked to stop (SIGTERM) and waited for at the end.
-// Its standard output may be captured, to be read while it runs.
+// Its standard output, or its standard error, may be captured, to be read while it runs.
 class BackgroundProgram {
  public:
-  enum class Output { Inherited, Captured };
+  enum class Output { Inherited, Captured, ErrorsCaptured };
 
   BackgroundProgram(const std::string& program, const std::vector<std::string>& args,
                     Output output = Output::Inherited) {
     int pipeEnds[2] = {-1, -1};
-    if (output == Output::Captured && pipe2(pipeEnds, O_CLOEXEC) != 0) return;
+    if (output != Output::Inherited && pipe2(pipeEnds, O_CLOEXEC) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
-      if (pipeEnds[1] >= 0) dup2(pipeEnds[1], 1);
+      if (pipeEnds[1] >= 0) dup2(pipeEnds[1], output == Output::ErrorsCaptured ? 2 : 1);
       execv(program.c_str(), ArgumentVector(program, args).data());
       _exit(127);
     }
@@ -102,6 +102,7 @@ class BackgroundProgram {
     return printed_;
   }
 
+  pid_t Pid() const { return pid_; }
   void Signal(int signal) {
     if (pid_ > 0) kill(pid_, signal);
   }

@@ -15,3 +15,9 @@ inline bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseco
   }
   return true;
 }
+
+// Runs hand-overs until none has come for `quiet`, as a host's loop does between its commands.
+inline void ServeUntilQuiet(std::chrono::milliseconds quiet = std::chrono::milliseconds(200)) {
+  while (CheckSynchronize(static_cast<int>(quiet.count()))) {
+  }
+}

@@ -16,6 +16,17 @@ inline std::size_t EntriesIn(const char* folder) {
 
 inline std::size_t OpenDescriptors() { return EntriesIn("/proc/self/fd"); }
 
+// What each open descriptor refers to, for a message about one left open.
+inline std::string DescriptorList() {
+  std::string list;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+    const auto target = std::filesystem::read_symlink(entry.path(), error);
+    list += entry.path().filename().string() + " -> " + (error ? std::string("?") : target.string()) + "; ";
+  }
+  return list;
+}
+
 // The thread count once threads that were just joined have left /proc.
 inline std::size_t SettledThreadCount() {
   std::size_t last = EntriesIn("/proc/self/task");

@@ -1,8 +1,7 @@
-// What the reference host needs of its operating system: the module's default place, the
-// local time, and a Ctrl+C that ends its waits (posix/ or win32/, as the build picks).
+// What the reference host needs of its operating system: its command line, the module's
+// default place and a Ctrl+C that ends its waits (posix/ or win32/, as the build picks).
 #pragma once
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -11,7 +10,6 @@
 std::vector<std::string> Arguments(int argc, char** argv);
 // Installed beside its host, or in the build folder.
 std::string DefaultModulePath();
-std::tm LocalTime(std::time_t when);
 // SIGINT and SIGTERM (Windows: Ctrl+C and Ctrl+Break) set *flag, and a wait of the host's
 // (ServeQueue) ends soon after.
 void OnInterrupt(volatile bool* flag);

@@ -17,6 +17,6 @@ void ListenOnLine(const std::string& port, int milliseconds, const volatile bool
   line.OpenPort();
   std::printf("listening on %s for %d ms\n", port.c_str(), milliseconds);
   std::fflush(stdout);
-  ServeQueue(MainThreadWakeHandle(), &CheckSynchronize, milliseconds, stop);
+  ServeQueue(MainThreadWakeHandle(), [] { CheckSynchronize(0); }, milliseconds, stop);
   line.ClosePort();
 }

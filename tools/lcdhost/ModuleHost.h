@@ -24,6 +24,6 @@ class ModuleHost {
  private:
   void* handle_ = nullptr;
   HostInfoRecord* record_ = nullptr;
-  TCheckSynchronizeProc checkSynchronize_ = nullptr;
-  std::intptr_t wakeHandle_ = -1;  // the module's MainThreadWakeHandle (-1: none)
+  int (*checkSynchronize_)(int) = nullptr;
+  std::intptr_t wakeHandle_ = -1;  // the module's quorvel_wake_handle (-1: none)
 };

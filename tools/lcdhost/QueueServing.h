@@ -3,11 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
-#include "plugin/HostInterface.h"
-
-// Waits up to `milliseconds` (or until `stop` says so), running the queue's hand-overs as they
-// arrive: it sleeps on `wakeHandle` (Linux: a descriptor to poll; Windows: an event, while
-// the thread's messages are dispatched) until work is queued. False when `stop` ended the wait.
-bool ServeQueue(std::intptr_t wakeHandle, TCheckSynchronizeProc checkSynchronize, int milliseconds,
+// Waits up to `milliseconds` (or until `stop` says so), running the queue's hand-overs with
+// `runQueued` as they arrive: it sleeps on `wakeHandle` (Linux: a descriptor to poll; Windows:
+// an event, while the thread's messages are dispatched) until work is queued. False when `stop`
+// ended the wait.
+bool ServeQueue(std::intptr_t wakeHandle, const std::function<void()>& runQueued, int milliseconds,
                 const volatile bool* stop);

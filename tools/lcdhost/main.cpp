@@ -10,17 +10,31 @@
 #include <vector>
 
 #include "runtime/Cp1251.h"
+#include "tools/lcdhost/DisplayConfig.h"
 #include "tools/lcdhost/HostSystem.h"
 #include "tools/lcdhost/LineListener.h"
+#include "tools/lcdhost/LongRunning.h"
+#include "tools/lcdhost/MachineFigures.h"
 #include "tools/lcdhost/ModuleHost.h"
 
 namespace {
 
 volatile bool interrupted = false;
 
-void Usage() {
-  std::fprintf(stderr,
+void Usage(std::FILE* to) {
+  std::fprintf(to,
                "usage: lcdhost [--module PATH] COMMAND...\n"
+               "       lcdhost [--module PATH] run CONFIG\n"
+               "       lcdhost --help\n"
+               "\n"
+               "Loads the display module, calls InitHardware, runs the commands in order and calls\n"
+               "DoneHardware. The module reads its port, rows, columns and rate from Vantorix3.ini in\n"
+               "the documents folder (XDG_DOCUMENTS_DIR, else ~/Documents), section [Quorvel.dll].\n"
+               "\n"
+               "options:\n"
+               "  --module PATH         the module to load (default: the one installed beside lcdhost)\n"
+               "  --help                this text\n"
+               "\n"
                "commands, run in order:\n"
                "  info                  the module's record\n"
                "  write COL ROW TEXT    TEXT (UTF-8) at column COL of row ROW\n"
@@ -31,7 +45,22 @@ void Usage() {
                "  clock [SECONDS]       time and date on the display until interrupted\n"
                "  listen PORT MS        the display lets go of its port while the host listens on PORT\n"
                "                        (which may be the display's) for MS milliseconds and prints how\n"
-               "                        many received bytes wait each time more arrive\n");
+               "                        many received bytes wait each time more arrive\n"
+               "\n"
+               "run CONFIG keeps the display showing the lines of CONFIG until SIGTERM or SIGINT,\n"
+               "refreshing them; when the adapter is pulled it says so and tries again, waiting 1, 2,\n"
+               "4 ... up to 60 s, until the adapter is back. CONFIG:\n"
+               "  [display]\n"
+               "  refresh = 5           seconds between refreshes (fractions allowed)\n"
+               "  row1 = TEXT           the line of each row, row1 to row4, in UTF-8, with placeholders:\n"
+               "    {time} {time:FORMAT}  the local time (strftime FORMAT, default %%H:%%M:%%S)\n"
+               "    {date} {date:FORMAT}  the local date (default %%d.%%m.%%Y)\n"
+               "    {load}                the load average of the last minute\n"
+               "    {memory}              the memory available, in MB\n"
+               "    {file:PATH}           the first line of a file\n"
+               "    {command:COMMAND}     the first line a shell command writes (within 2 s)\n"
+               "    {{                    a brace\n"
+               "Progress and failures are one line each on standard error.\n");
 }
 
 int Number(const std::string& text, int low, int high, const char* what) {
@@ -105,6 +134,9 @@ std::vector<Command> Parse(const std::vector<std::string>& words) {
     } else if (command.name == "clock") {
       if (i < words.size() && !words[i].empty() && words[i].find_first_not_of("0123456789") == std::string::npos)
         Number((take("SECONDS"), command.args.back()), 0, 86'400, "seconds");
+    } else if (command.name == "run") {
+      take("CONFIG");
+      if (words.size() != 2) throw std::invalid_argument("run takes its CONFIG and no other command");
     } else if (command.name != "info" && command.name != "clear" && command.name != "configure") {
       throw std::invalid_argument("unknown command: " + command.name);
     }
@@ -153,11 +185,12 @@ int main(int argc, char** argv) {
   std::string module = DefaultModulePath();
   std::vector<std::string> args = Arguments(argc, argv);
   if (!args.empty() && args[0] == "--module") {
-    if (args.size() < 2) return Usage(), 2;
+    if (args.size() < 2) return Usage(stderr), 2;
     module = args[1];
     args.erase(args.begin(), args.begin() + 2);
   }
-  if (args.empty() || args[0] == "--help") return Usage(), args.empty() ? 2 : 0;
+  if (args.empty()) return Usage(stderr), 2;
+  if (args[0] == "--help") return Usage(stdout), 0;
 
   OnInterrupt(&interrupted);
 
@@ -166,12 +199,18 @@ int main(int argc, char** argv) {
     commands = Parse(args);
   } catch (const std::invalid_argument& e) {
     std::fprintf(stderr, "lcdhost: %s\n", e.what());
-    Usage();
+    Usage(stderr);
     return 2;
   }
 
   int status = 0;
   try {
+    if (commands.front().name == "run") {
+      const DisplayConfig config = ReadDisplayConfig(commands.front().args[0]);
+      ModuleHost host(module);
+      ShowUntilStopped(host, config, &interrupted);
+      return 0;
+    }
     ModuleHost host(module);
     try {
       Run(host, commands);

@@ -15,6 +15,7 @@
 #include "platform/posix/LineSettings.h"
 #include "platform/posix/PosixApi.h"
 #include "tests/support/EmulatedDriver.h"
+#include "tests/support/LineBlock.h"
 #include "tests/support/ProcessCounts.h"
 #include "tests/support/PseudoTerminal.h"
 
@@ -92,19 +93,6 @@ class SerialDeviceTest : public ::testing::Test {
   std::size_t fdsBefore_ = 0, threadsBefore_ = 0;
 };
 
-DCB LineOf(DWORD baud, BYTE size = 8, BYTE parity = NOPARITY, BYTE stop = ONESTOPBIT) {
-  DCB dcb{};
-  dcb.DCBlength = sizeof dcb;
-  dcb.BaudRate = baud;
-  dcb.Flags = DCB_fBinary;
-  dcb.ByteSize = size;
-  dcb.Parity = parity;
-  dcb.StopBits = stop;
-  dcb.XonChar = 0x11;
-  dcb.XoffChar = 0x13;
-  return dcb;
-}
-
 TEST_F(SerialDeviceTest, AnyRateIsSetAndReadBackExactly) {
   OpenLine();
   for (DWORD rate : {9600u, 256000u, 250000u, 31250u}) {
@@ -146,7 +134,7 @@ TEST_F(SerialDeviceTest, ASettingTheDriverRefusesLeavesTheDeviceExactlyAsItWas) 
   device_ = INVALID_HANDLE_VALUE;
 }
 
-TEST_F(SerialDeviceTest, AHangUpEndsTheWaitForTheLinesBeforeTheHandleCloses) {
+TEST_F(SerialDeviceTest, AHangUpEndsTheWaitForTheLinesByItselfBeforeTheHandleCloses) {
   pty_ = std::make_unique<PseudoTerminal>();
   InstalledDriver card(EveryDriverProfile().front(), *pty_);  // a PCI card: only a signal ends the wait
   device_ = Open(pty_->DevicePath());
@@ -155,10 +143,12 @@ TEST_F(SerialDeviceTest, AHangUpEndsTheWaitForTheLinesBeforeTheHandleCloses) {
   for (int i = 0; i < 200 && card->BlockedWaits() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   ASSERT_EQ(card->BlockedWaits(), 1);
   pty_->CloseMaster();
-  COMSTAT stat{};
-  EXPECT_FALSE(api_.ClearCommError(device_, nullptr, &stat)) << "the call that finds the line gone";
+  // Nobody calls the device meanwhile (its event thread could be waiting for the main thread).
   for (int i = 0; i < 200 && card->BlockedWaits() > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_EQ(card->BlockedWaits(), 0) << "a wait left blocked holds up the card's removal";
+  COMSTAT stat{};
+  EXPECT_FALSE(api_.ClearCommError(device_, nullptr, &stat));
+  EXPECT_EQ(GetLastError(), ERROR_GEN_FAILURE) << "the line has gone";
   api_.CloseHandle(device_);
   device_ = INVALID_HANDLE_VALUE;
 }
@@ -170,6 +160,14 @@ TEST_F(SerialDeviceTest, TheLineIsRawBothWays) {
   EXPECT_EQ(Hex(pty_->Read(out.size())), Hex(out));
   pty_->Write(std::string("\x03\x0D\x0A\xFF\x00", 5));  // ^C, CR, LF, 0xFF, NUL
   EXPECT_EQ(WaitForInQueue(5), 5u) << "nothing received is cooked, escaped or dropped";
+}
+
+TEST_F(SerialDeviceTest, AWriteLongerThanATtyBufferIsUnderWayWhenItsStartReturns) {
+  OpenLine();
+  const std::string eight(8192, 'l');  // an idle line would take it all in one call
+  ASSERT_TRUE(StartWrite(eight)) << "a long write is handed over, not done in the caller's thread";
+  EXPECT_EQ(Finish(), 8192);
+  EXPECT_EQ(pty_->Read(eight.size()).size(), eight.size());
 }
 
 TEST_F(SerialDeviceTest, WritesThatFinishAtOnceStartNoThread) {

@@ -20,12 +20,6 @@ std::string DefaultModulePath() {
   return "Quorvel.so";
 }
 
-std::tm LocalTime(std::time_t when) {
-  std::tm local{};
-  localtime_r(&when, &local);
-  return local;
-}
-
 void OnInterrupt(volatile bool* flag) {
   interruptFlag = flag;
   // A signal also ends the host's poll() early (no SA_RESTART).

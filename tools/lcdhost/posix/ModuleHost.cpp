@@ -14,8 +14,8 @@ ModuleHost::ModuleHost(const std::string& path) {
   auto getHardware = reinterpret_cast<HostInfoRecord* (*)()>(dlsym(handle_, "getHardware"));
   if (!getHardware) throw std::runtime_error("the module has no getHardware");
   record_ = getHardware();
-  checkSynchronize_ = reinterpret_cast<TCheckSynchronizeProc>(dlsym(handle_, CheckSynchronizeSymbol));
-  if (auto wakeHandle = reinterpret_cast<TWakeHandleProc>(dlsym(handle_, WakeHandleSymbol)))
+  checkSynchronize_ = reinterpret_cast<int (*)(int)>(dlsym(handle_, "quorvel_check_synchronize"));
+  if (auto wakeHandle = reinterpret_cast<intptr_t (*)()>(dlsym(handle_, "quorvel_wake_handle")))
     wakeHandle_ = wakeHandle();
 }
 
@@ -24,5 +24,9 @@ ModuleHost::~ModuleHost() {
 }
 
 bool ModuleHost::Serve(int milliseconds, const volatile bool* stop) {
-  return ServeQueue(wakeHandle_, checkSynchronize_, milliseconds, stop);
+  return ServeQueue(
+      wakeHandle_, [this] {
+        if (checkSynchronize_) checkSynchronize_(0);
+      },
+      milliseconds, stop);
 }

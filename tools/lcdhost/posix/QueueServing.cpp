@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-bool ServeQueue(std::intptr_t wakeHandle, TCheckSynchronizeProc checkSynchronize, int milliseconds,
+bool ServeQueue(std::intptr_t wakeHandle, const std::function<void()>& runQueued, int milliseconds,
                 const volatile bool* stop) {
   const int wakeFd = static_cast<int>(wakeHandle);
   using Clock = std::chrono::steady_clock;
@@ -15,6 +15,6 @@ bool ServeQueue(std::intptr_t wakeHandle, TCheckSynchronizeProc checkSynchronize
     if (left <= 0) return true;
     pollfd pfd{wakeFd, POLLIN, 0};
     // Sleeps until work is handed over or the time is up; a signal ends the sleep early.
-    if (poll(&pfd, wakeFd >= 0 ? 1 : 0, static_cast<int>(left)) > 0 && checkSynchronize) checkSynchronize(0);
+    if (poll(&pfd, wakeFd >= 0 ? 1 : 0, static_cast<int>(left)) > 0) runQueued();
   }
 }

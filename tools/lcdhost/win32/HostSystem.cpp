@@ -40,12 +40,6 @@ std::string DefaultModulePath() {
   return (std::filesystem::path(self).parent_path() / "Quorvel.dll").string();
 }
 
-std::tm LocalTime(std::time_t when) {
-  std::tm local{};
-  localtime_s(&local, &when);
-  return local;
-}
-
 void OnInterrupt(volatile bool* flag) {
   interruptFlag = flag;
   hostThread = GetCurrentThreadId();

@@ -16,9 +16,9 @@ ModuleHost::ModuleHost(const std::string& path) {
   auto getHardware = reinterpret_cast<HostInfoRecord* (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "getHardware")));
   if (!getHardware) throw std::runtime_error("the module has no getHardware");
   record_ = getHardware();
-  checkSynchronize_ = reinterpret_cast<TCheckSynchronizeProc>(
-      reinterpret_cast<void*>(GetProcAddress(module, CheckSynchronizeSymbol)));
-  if (auto wakeHandle = reinterpret_cast<TWakeHandleProc>(reinterpret_cast<void*>(GetProcAddress(module, WakeHandleSymbol))))
+  checkSynchronize_ =
+      reinterpret_cast<int (*)(int)>(reinterpret_cast<void*>(GetProcAddress(module, "quorvel_check_synchronize")));
+  if (auto wakeHandle = reinterpret_cast<intptr_t (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "quorvel_wake_handle"))))
     wakeHandle_ = wakeHandle();
 }
 
@@ -28,5 +28,9 @@ ModuleHost::~ModuleHost() {
 }
 
 bool ModuleHost::Serve(int milliseconds, const volatile bool* stop) {
-  return ServeQueue(wakeHandle_, checkSynchronize_, milliseconds, stop);
+  return ServeQueue(
+      wakeHandle_, [this] {
+        if (checkSynchronize_) checkSynchronize_(0);
+      },
+      milliseconds, stop);
 }

@@ -4,7 +4,7 @@
 
 #include "platform/win32/WindowsHeader.h"
 
-bool ServeQueue(std::intptr_t wakeHandle, TCheckSynchronizeProc checkSynchronize, int milliseconds,
+bool ServeQueue(std::intptr_t wakeHandle, const std::function<void()>& runQueued, int milliseconds,
                 const volatile bool* stop) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
@@ -17,7 +17,7 @@ bool ServeQueue(std::intptr_t wakeHandle, TCheckSynchronizeProc checkSynchronize
     // theirs through this loop) or the time is up.
     const DWORD woken = MsgWaitForMultipleObjects(event ? 1 : 0, &event, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
     if (event && woken == WAIT_OBJECT_0) {
-      if (checkSynchronize) checkSynchronize(0);
+      runQueued();
     } else if (woken == WAIT_OBJECT_0 + (event ? 1 : 0)) {
       MSG message;
       while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

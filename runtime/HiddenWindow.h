@@ -20,6 +20,7 @@ struct TMessage {
 };
 using TWndMethod = std::function<void(TMessage& Message)>;
 
+// Raises Exception when the system cannot make the window.
 HWND AllocateHWnd(TWndMethod Method);
 // Messages still on their way to the window are answered with 0.
 void DeallocateHWnd(HWND Wnd);

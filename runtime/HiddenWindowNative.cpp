@@ -5,11 +5,12 @@
 
 #include "platform/MessageWindow.h"
 #include "runtime/Application.h"
+#include "runtime/Exception.h"
 
 using namespace platform;
 
 HWND AllocateHWnd(TWndMethod Method) {
-  return CreateMessageWindow([Method = std::move(Method)](UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+  HWND window = CreateMessageWindow([Method = std::move(Method)](UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
     TMessage message{msg, wParam, lParam, 0};
     // Nothing may unwind through the system's frames: a failure of the method is reported.
     try {
@@ -19,6 +20,9 @@ HWND AllocateHWnd(TWndMethod Method) {
     }
     return message.Result;
   });
+  // Without its window a port's events would be lost without a word.
+  if (!window) throw Exception("A hidden window cannot be made for the messages of another thread");
+  return window;
 }
 
 void DeallocateHWnd(HWND Wnd) {

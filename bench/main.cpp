@@ -34,9 +34,15 @@ std::vector<Ratio>& Ratios() {
 class CollectingReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMicrosecond ? 1e3 : 1);
+    for (const Run& run : runs) {
+      if (run.error_occurred) continue;
+      const double ns = run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMicrosecond ? 1e3 : 1);
+      // With repetitions, each figure is its median.
+      if (run.run_type == Run::RT_Iteration && !nanoseconds.count(run.run_name.str()))
+        nanoseconds[run.run_name.str()] = ns;
+      else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+        nanoseconds[run.run_name.str()] = ns;
+    }
     ConsoleReporter::ReportRuns(runs);
   }
   std::map<std::string, double> nanoseconds;

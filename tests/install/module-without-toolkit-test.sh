@@ -33,15 +33,17 @@ emulator=""
 trap '[ -n "$emulator" ] && kill "$emulator" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 "$build/tools/lcdemu/lcdemu" --link "$work/lcd" --rows 2 --cols 16 --dump "$work/screen.txt" --quiet &
 emulator=$!
-for _ in $(seq 100); do [ -L "$work/lcd" ] && break; sleep 0.05; done
+for _ in $(seq 400); do [ -L "$work/lcd" ] && break; sleep 0.05; done
 mkdir -p "$work/home/Documents"
 printf '[Quorvel.dll]\nPort=%s\n' "$work/lcd" > "$work/home/Documents/Vantorix3.ini"
 host() { env HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" "$build/tools/lcdhost/lcdhost" "$@"; }
 
-host info | grep -q 'Control: present, active, 2 x 16'
+host info > "$work/info" 2>&1 || true
+grep -q 'Control: present, active, 2 x 16' "$work/info" || { echo "lcdhost info:" >&2; cat "$work/info" >&2; exit 1; }
 host write 1 1 "no toolkit" write 1 2 "needed"
-for _ in $(seq 100); do grep -q '^no toolkit' "$work/screen.txt" && break; sleep 0.05; done
-grep -q '^no toolkit' "$work/screen.txt" && grep -q '^needed' "$work/screen.txt"
+for _ in $(seq 400); do grep -q '^needed' "$work/screen.txt" 2> /dev/null && break; sleep 0.05; done
+grep -q '^no toolkit' "$work/screen.txt" && grep -q '^needed' "$work/screen.txt" ||
+  { echo "the display shows:" >&2; cat "$work/screen.txt" >&2; exit 1; }
 
 # A screen to show on, but no toolkit to show with, and no terminal to ask on.
 if QT_QPA_PLATFORM=offscreen setsid --wait env HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \

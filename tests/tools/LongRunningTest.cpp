@@ -17,6 +17,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool SanitizedBuild = true;
+#else
+constexpr bool SanitizedBuild = false;
+#endif
+
 class Folder {
  public:
   Folder() {
@@ -96,9 +102,15 @@ long ProcessField(pid_t pid, const std::string& field) {
     if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
   return -1;
 }
+// Context switches of the host's main thread and the module's threads (com-*): a sanitizer's
+// runtime has a thread of its own that wakes on its own.
 long SwitchesOf(pid_t pid) {
   long total = 0;
   for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    if (task.path().filename() != std::to_string(pid) && name.rfind("com-", 0) != 0) continue;
     std::ifstream status(task.path() / "status");
     for (std::string line; std::getline(status, line);)
       if (line.find("ctxt_switches:") != std::string::npos) total += std::stol(line.substr(line.find(':') + 1));
@@ -159,7 +171,10 @@ TEST_F(LongRunningTest, ManyRefreshesLeaveNoDescriptorOrMemoryBehindAndNothingRu
   const long memory = ProcessField(host->Pid(), "VmRSS");
   std::this_thread::sleep_for(4s);  // two hundred more
   EXPECT_EQ(DescriptorsOf(host->Pid()), descriptors);
-  EXPECT_LT(ProcessField(host->Pid(), "VmRSS") - memory, 512) << "kB grown over two hundred refreshes";
+  // A sanitizer's allocator keeps what is freed for a while: its memory says nothing of leaks.
+  if (!SanitizedBuild) {
+    EXPECT_LT(ProcessField(host->Pid(), "VmRSS") - memory, 512) << "kB grown over two hundred refreshes";
+  }
   host->Stop();
 
   auto slow = StartHost("[display]\nrefresh = 30\nrow1 = idle\n");

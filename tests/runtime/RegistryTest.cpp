@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/runtime/RegistryValueChecks.h"
 #include "tests/support/TemporaryHome.h"
 
 namespace {
@@ -25,21 +26,7 @@ TEST_F(RegistryTest, KeysAreOpenedAndCreatedByPath) {
 }
 
 TEST_F(RegistryTest, ValuesKeepTheirTypeAcrossInstancesAndMatchInAnyCase) {
-  ASSERT_TRUE(reg.OpenKey("Software\\Test", true));
-  reg.WriteString("Port", "COM3");
-  reg.WriteString("Odd", "a=b\\c\nnext line");
-  reg.WriteInteger("Timeouts.ReadInterval", -1);
-  TRegistry other;
-  ASSERT_TRUE(other.OpenKey("software\\TEST", false));
-  EXPECT_EQ(other.ReadString("port"), "COM3");
-  EXPECT_EQ(other.ReadString("Odd"), "a=b\\c\nnext line");
-  EXPECT_EQ(other.ReadInteger("timeouts.readinterval"), -1);
-  EXPECT_EQ(other.ReadString("Missing"), "");
-  EXPECT_THROW(other.ReadInteger("Missing"), ERegistryException);
-  EXPECT_THROW(other.ReadInteger("Port"), ERegistryException);
-  EXPECT_THROW(other.ReadString("Timeouts.ReadInterval"), ERegistryException);
-  EXPECT_TRUE(other.DeleteValue("PORT"));
-  EXPECT_FALSE(reg.ValueExists("Port"));
+  ExpectValuesKeepTheirTypeAcrossInstances("Software\\Test", "software\\TEST");
 }
 
 TEST_F(RegistryTest, TwoProcessesWritingTheSameKeyLoseNothing) {

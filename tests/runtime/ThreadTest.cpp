@@ -7,21 +7,9 @@
 #include <thread>
 
 #include "runtime/MainThread.h"
+#include "tests/support/Worker.h"
 
 namespace {
-
-class Worker : public TThread {
- public:
-  explicit Worker(std::function<void(Worker&)> body) : body_(std::move(body)) {}
-  ~Worker() override { WaitFor(); }
-  using TThread::Synchronize;
-
- protected:
-  void Execute() override { body_(*this); }
-
- private:
-  std::function<void(Worker&)> body_;
-};
 
 TEST(ThreadTest, ABodyRunsOnlyAfterResume) {
   std::atomic<bool> ran{false};

@@ -14,33 +14,17 @@
 #include "runtime/MainThread.h"
 #include "runtime/Registry.h"
 #include "runtime/Thread.h"
+#include "tests/runtime/RegistryValueChecks.h"
 #include "serial/CPort.h"
+#include "tests/support/Worker.h"
 
 namespace {
 
 const std::string TestKey = "Software\\QuorvelTests\\Registry";
 
 TEST(WindowsRegistryTest, ValuesKeepTheirTypeAcrossInstancesAndMatchInAnyCase) {
-  TRegistry reg;
-  ASSERT_TRUE(reg.OpenKey(TestKey, true));
-  EXPECT_TRUE(reg.KeyExists("SOFTWARE\\quorveltests\\registry"));
-  reg.WriteString("Port", "COM3");
-  reg.WriteString("Odd", "a=b\\c\nnext line");
-  reg.WriteInteger("Timeouts.ReadInterval", -1);
-  TRegistry other;
-  ASSERT_TRUE(other.OpenKey("software\\QUORVELTESTS\\Registry", false));
-  EXPECT_EQ(other.ReadString("port"), "COM3");
-  EXPECT_EQ(other.ReadString("Odd"), "a=b\\c\nnext line");
-  EXPECT_EQ(other.ReadInteger("timeouts.readinterval"), -1);
-  EXPECT_EQ(other.ReadString("Missing"), "");
-  EXPECT_THROW(other.ReadInteger("Missing"), ERegistryException);
-  EXPECT_THROW(other.ReadInteger("Port"), ERegistryException);
-  EXPECT_THROW(other.ReadString("Timeouts.ReadInterval"), ERegistryException);
-  EXPECT_TRUE(other.DeleteValue("PORT"));
-  EXPECT_FALSE(other.DeleteValue("Port")) << "a value that is gone was not there to delete";
-  EXPECT_FALSE(reg.ValueExists("Port"));
-  reg.DeleteValue("Odd");
-  reg.DeleteValue("Timeouts.ReadInterval");
+  ExpectValuesKeepTheirTypeAcrossInstances(TestKey, "software\\QUORVELTESTS\\Registry");
+  EXPECT_TRUE(TRegistry().KeyExists("SOFTWARE\\quorveltests\\registry"));
 }
 
 TEST(WindowsRegistryTest, MissingKeysAndBadPathsAreRefused) {
@@ -83,19 +67,6 @@ TEST(WindowsFoldersTest, TheSettingsFileIsInTheShellsDocumentsFolder) {
   EXPECT_TRUE(std::filesystem::is_directory(documents)) << documents;
   EXPECT_EQ(SettingsFilePath(), documents + "\\Vantorix3.ini");
 }
-
-class Worker : public TThread {
- public:
-  explicit Worker(std::function<void(Worker&)> body) : body_(std::move(body)) {}
-  ~Worker() override { WaitFor(); }
-  using TThread::Synchronize;
-
- protected:
-  void Execute() override { body_(*this); }
-
- private:
-  std::function<void(Worker&)> body_;
-};
 
 TEST(WindowsMainThreadTest, TheWakeHandleIsAnEventSignalledExactlyWhileWorkWaits) {
   const std::intptr_t wake = MainThreadWakeHandle();

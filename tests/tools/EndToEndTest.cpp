@@ -103,9 +103,9 @@ TEST_F(EndToEndTest, KeysPressedOnTheDisplayArriveAtTheHost) {
   BackgroundProgram host(LCDHOST_PATH, {"write", "1", "1", "Press a key", "listen", emulator.Link().string(), "60000"},
                          BackgroundProgram::Output::Captured);
   ASSERT_NE(host.OutputUntil("listening on").find("listening on " + emulator.Link().string()), std::string::npos);
-  emulator.PressKeys("a");
+  ASSERT_TRUE(emulator.PressKeys("a"));
   EXPECT_NE(host.OutputUntil("bytes waiting: 1\n").find("bytes waiting: 1\n"), std::string::npos);
-  emulator.PressKeys("bc");
+  ASSERT_TRUE(emulator.PressKeys("bc"));
   const std::string shown = host.OutputUntil("bytes waiting: 3\n");
   EXPECT_NE(shown.find("bytes waiting: 3\n"), std::string::npos) << shown;
   host.Signal(SIGINT);

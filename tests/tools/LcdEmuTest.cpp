@@ -66,9 +66,9 @@ TEST_F(LcdEmuAnswerTest, TheSerialNumberQueryAnswersTwoBytes) {
 
 TEST_F(LcdEmuTest, KeysWrittenToTheControlPipeAreSentAsTheyArePressed) {
   Start({});
-  emulator->PressKeys("ab");
+  ASSERT_TRUE(emulator->PressKeys("ab"));
   EXPECT_EQ(line->Read(2), "AB");
-  emulator->PressKeys("y\n");
+  ASSERT_TRUE(emulator->PressKeys("y\n"));
   EXPECT_EQ(line->Read(1), "Y");
   EXPECT_TRUE(emulator->DumpShows("keypad: auto-transmit on, waiting none, sent 3 (last Y), dropped 0"));
 }
@@ -77,7 +77,7 @@ TEST_F(LcdEmuTest, PolledKeysWaitUntilTheHostAsks) {
   Start({});
   line->Write(AutoTransmitOff + Poll);
   ASSERT_EQ(Hex(line->Read(1)), "00") << "nothing waits yet";
-  emulator->PressKeys("dE");
+  ASSERT_TRUE(emulator->PressKeys("dE"));
   ASSERT_TRUE(emulator->DumpShows("waiting DE"));
   EXPECT_EQ(Hex(line->Read(1, 100ms)), "") << "nothing is sent before a poll";
   line->Write(Poll + Poll + Poll);
@@ -177,7 +177,7 @@ TEST(LcdEmuCommandLineTest, WhatCannotRunIsSaidAndNothingIsLeftBehind) {
       RunProgram(LCDEMU_PATH, {"--link", link, "--control", (home.Path() / "keys").string(), "--quiet"});
   EXPECT_EQ(notAPipe.status, 1);
   EXPECT_NE(notAPipe.err.find("is not a named pipe"), std::string::npos) << notAPipe.err;
-  EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "the link made before is taken away again";
+  EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "no link is left behind";
   EXPECT_TRUE(fs::is_regular_file(home.Path() / "keys"));
 
   const ProgramOutcome help = RunProgram(LCDEMU_PATH, {"--help"});

@@ -52,9 +52,10 @@ int main(int argc, char** argv) {
   const int signals = StopSignals();
   if (signals < 0) return std::perror("lcdemu: signalfd"), 1;
   try {
-    PtyLink line(options.link);
+    // The link comes last: scripts wait for it, and then the pipe must already take keys.
     std::optional<ControlPipe> control;
     if (!options.control.empty()) control.emplace(options.control);
+    PtyLink line(options.link);
     Emulator emulator(options, *screen, line, control ? &*control : nullptr, signals);
     const int status = emulator.Run();
     close(signals);

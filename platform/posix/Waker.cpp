@@ -5,10 +5,32 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <system_error>
 
 namespace platform {
+
+namespace {
+
+// poll() for one descriptor; a signal ends it early, and the wait goes on for what is left of
+// its time rather than afresh, or signals coming faster than the time-out (a profiler's timer,
+// say) would keep a limited wait from ever ending.
+int PollWithin(pollfd& pfd, int milliseconds) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
+  for (;;) {
+    const int ready = poll(&pfd, 1, milliseconds);
+    if (ready >= 0 || errno != EINTR) return ready;
+    if (milliseconds > 0) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      milliseconds = static_cast<int>(std::max<decltype(left)>(left, 0));
+    }
+  }
+}
+
+}  // namespace
 
 Waker::Waker() : handle_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
   if (handle_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
@@ -28,16 +50,12 @@ void Waker::Clear() {
 
 void Waker::WaitSignalled(int milliseconds) {
   pollfd pfd{static_cast<int>(handle_), POLLIN, 0};
-  while (poll(&pfd, 1, milliseconds) < 0 && errno == EINTR) {
-  }
+  PollWithin(pfd, milliseconds);
 }
 
 bool PollHandleSignalled(std::intptr_t handle, int milliseconds) {
   pollfd pfd{static_cast<int>(handle), POLLIN, 0};
-  int ready;
-  while ((ready = poll(&pfd, 1, milliseconds)) < 0 && errno == EINTR) {
-  }
-  return ready > 0;
+  return PollWithin(pfd, milliseconds) > 0;
 }
 
 int ThreadWakeFd() {

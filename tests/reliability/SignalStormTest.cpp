@@ -10,10 +10,13 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <string>
 #include <thread>
 
 #include "display/LCDControl_COM.h"
+#include "platform/Waker.h"
+#include "runtime/MainThread.h"
 #include "tests/reliability/Baseline.h"
 #include "tests/reliability/LineReader.h"
 
@@ -113,6 +116,25 @@ TEST_F(SignalStormTest, ActivationsOfTheDisplayAreNotInterrupted) {
   for (int i = 0; i < 50 && line.size() < 200 * 5; ++i) line += pty.ReadAvailable();
   EXPECT_EQ(line.size(), 200u * 5) << "start-up strings and clears";
   baseline.ExpectRestored();
+}
+
+TEST_F(SignalStormTest, ALimitedWaitForTheMainThreadsWorkEndsInItsTime) {
+  // Signals come far faster than the waits' 20 ms: a wait that began afresh after each one
+  // would never end. It would end once the storm is over, so the storm is given a limit.
+  std::future<void> waits;
+  {
+    SignalStorm storm;
+    waits = std::async(std::launch::async, [] {
+      for (int i = 0; i < 10; ++i) {
+        CheckSynchronize(20);
+        platform::PollHandleSignalled(MainThreadWakeHandle(), 20);
+      }
+    });
+    EXPECT_EQ(waits.wait_for(std::chrono::seconds(20)), std::future_status::ready)
+        << "twenty waits of 20 ms each were still waiting after 20 s of signals";
+    EXPECT_GT(storm.Sent(), 0);
+  }
+  waits.get();
 }
 
 }  // namespace

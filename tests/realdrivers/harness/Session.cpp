@@ -176,17 +176,17 @@ void Session::Take(unsigned id, const std::vector<std::string>& args, bool answe
   if (!count || !limit) return Answer(id, false, "take and drop need a device, a byte count and a time limit");
   HostEnd* end = EndOf(args[0]);
   const std::size_t n = *count;
-  const std::string spec = std::to_string(*limit);
+  const auto limitMs = *limit;
   // A drop answers with the count alone: megabytes would take long over the console.
   auto bytes = [answerWithBytes](const std::string& got) { return answerWithBytes ? ToHex(got) : std::to_string(got.size()); };
-  Wait(id, milliseconds(*limit), [this, id, end, n, spec, bytes](bool late) {
+  Wait(id, milliseconds(*limit), [this, id, end, n, limitMs, bytes](bool late) {
     if (end->Received() >= n) {
       Answer(id, true, bytes(end->Take(n)));
       return true;
     }
     if (!late) return false;
     const std::string got = end->Take(n);
-    Answer(id, false, std::to_string(got.size()) + " of " + std::to_string(n) + " bytes within " + spec + " ms: " + bytes(got));
+    Answer(id, false, std::to_string(got.size()) + " of " + std::to_string(n) + " bytes within " + std::to_string(limitMs) + " ms: " + bytes(got));
     return true;
   });
 }
@@ -233,8 +233,7 @@ void Session::Unplug(unsigned id, const GuestDevice& device, milliseconds limit)
                  plugs_[name].stage = Plug::Stage::Present;
                  plugs_[name].failure = error;
                });
-  const std::string spec = std::to_string(limit.count());
-  Wait(id, limit, [this, id, name, spec](bool late) {
+  Wait(id, limit, [this, id, name, limit](bool late) {
     Plug& p = plugs_[name];
     if (p.stage == Plug::Stage::Removed) {
       Answer(id, true, std::to_string(Since(p.since)));  // how long ago the removal finished: ~0
@@ -245,7 +244,7 @@ void Session::Unplug(unsigned id, const GuestDevice& device, milliseconds limit)
       return true;
     }
     // The removal goes on; a later replug waits for its end.
-    if (late) Answer(id, false, "the guest did not complete the removal of " + name + " within " + spec + " ms");
+    if (late) Answer(id, false, "the guest did not complete the removal of " + name + " within " + std::to_string(limit.count()) + " ms");
     return late;
   });
 }
